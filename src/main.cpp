@@ -1,0 +1,17 @@
+#include "mainwindow/form1.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pravlon"));
+    // The window closes itself with the shutdown transfer; the help and chart windows never
+    // keep the program alive.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    Form1 form(Environment::standard(QCoreApplication::applicationDirPath()));
+    form.Form_Load();
+    form.show();
+    return app.exec();
+}

@@ -1,0 +1,28 @@
+#include "mainwindow/environment.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QWidget>
+
+Environment Environment::standard(const QString &programDirectory)
+{
+    Environment env;
+    env.programDirectory = programDirectory;
+    env.lines = std::make_shared<ModuleLineLibrary>(programDirectory);
+    env.messages = std::make_shared<QtMessageSink>();
+    env.random = std::make_shared<ClockSeededRandom>();
+    env.beep = [] { QApplication::beep(); };
+    env.startProgram = [](const QString &program, const QStringList &arguments) {
+        return QProcess::startDetached(program, arguments);
+    };
+    return env;
+}
+
+void EnableMinimizeBox(QWidget *window)
+{
+    const bool visible = window->isVisible();
+    window->setWindowFlag(Qt::WindowMinimizeButtonHint, true);
+    // Changing the flags hides a shown window.
+    if (visible)
+        window->show();
+}

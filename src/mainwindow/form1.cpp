@@ -1,0 +1,441 @@
+#include "mainwindow/form1.h"
+
+#include "display/transfer.h"
+#include "mainwindow/geometry.h"
+#include "mainwindow/widgets.h"
+#include "sources/characterbuttons.h"
+#include "sources/segmenteditor.h"
+#include "sources/textplayer.h"
+#include "usercharacters/form2.h"
+#include "windows/form3.h"
+#include "windows/form4.h"
+#include "windows/form5.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionTabWidgetFrame>
+#include <QTabBar>
+#include <QTimer>
+#include <QUrl>
+#include <QWindow>
+
+const QString Form1::Caption = QStringLiteral("Pravlon, by VKT");
+const QString Form1::PageCaptions[3] = {
+    QStringLiteral("Předdefinované"), QStringLiteral("Jednotlivé seg."), QStringLiteral("Řetězce")};
+
+// The pictures are compiled into the static core library, which must register them itself.
+static void initResources()
+{
+    Q_INIT_RESOURCE(pravlon);
+}
+
+namespace {
+const QString NoPortText
+    = QStringLiteral("Nelze otevřít žádný port. Program nebude odesílat data.");
+} // namespace
+
+TabControl::TabControl(QWidget *parent)
+    : QTabWidget(parent)
+{
+    tabBar()->setUsesScrollButtons(false);
+    tabBar()->setElideMode(Qt::ElideNone);
+    tabBar()->setExpanding(false);
+}
+
+QPoint TabControl::pageOrigin() const
+{
+    QStyleOptionTabWidgetFrame opt;
+    initStyleOption(&opt);
+    return style()->subElementRect(QStyle::SE_TabWidgetTabContents, &opt, this).topLeft();
+}
+
+void TabControl::addCanvasPage(QWidget *canvas, const QString &caption)
+{
+    QWidget *page = canvas->parentWidget();
+    paintBackground(page, colors::DarkRed);
+    addTab(page, caption);
+    m_canvases << canvas;
+    placeCanvases();
+}
+
+void TabControl::placeCanvases()
+{
+    const QPoint origin = pageOrigin();
+    for (QWidget *canvas : std::as_const(m_canvases)) {
+        canvas->setGeometry(QRect(-origin, size()));
+    }
+}
+
+void TabControl::resizeEvent(QResizeEvent *e)
+{
+    QTabWidget::resizeEvent(e);
+    placeCanvases();
+}
+
+void TabControl::showEvent(QShowEvent *e)
+{
+    QTabWidget::showEvent(e);
+    placeCanvases();
+}
+
+QString Form1::dataFileMissingText()
+{
+    return QStringLiteral("Nenalezen soubor Data.ini. Předdefinované znaky nejsou k dispozici.\r\n"
+                          "Doporučuji přeinstalovat program, který si můžete stáhnout na ")
+        + MakerWebAddress;
+}
+
+Form1::Form1(Environment environment, QWidget *parent)
+    : QWidget(parent)
+    , m_env(std::move(environment))
+    , m_ports(PortSelection::Callbacks{
+          [this](const QByteArray &settings) { return m_env.lines->OPENCOM(settings); },
+          [this] { message(QStringLiteral("ERROR 01"), NoPortText, MessageIcon::Critical); },
+          [this] { ShowCharacter(); },
+          [this](const QString &name) { Label2->setText(name); },
+          [this](int n, bool selected, bool enabled) {
+              QRadioButton *option = Option[n - 1];
+              const QSignalBlocker block(option);
+              option->setEnabled(enabled);
+              if (selected) {
+                  option->setChecked(true);
+              } else if (option->isChecked()) {
+                  // Nothing may stay selected: the group lets go of its last option only
+                  // while it is not exclusive.
+                  auto *group = option->group();
+                  group->setExclusive(false);
+                  option->setChecked(false);
+                  group->setExclusive(true);
+              }
+          },
+      })
+{
+    initResources();
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(Caption);
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.svg")));
+    // Created without a minimise box; start-up adds it.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+        | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(twipsSize(6030, 4470));
+    paintBackground(this, colors::DarkRed);
+
+    setFont(windowFont());
+
+    buildLeftColumn();
+
+    SSTab1 = new TabControl(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    SSTab1->setGeometry(twipsRect(960, 120, 4935, 4215));
+    QPalette tabs = SSTab1->tabBar()->palette();
+    tabs.setColor(QPalette::Window, colors::DarkRed);
+    tabs.setColor(QPalette::Button, colors::DarkRed);
+    tabs.setColor(QPalette::WindowText, Qt::white);
+    tabs.setColor(QPalette::ButtonText, Qt::white);
+    SSTab1->tabBar()->setPalette(tabs);
+
+    page1 = new CharacterButtonsPage(*this, new QWidget);
+    page2 = new SegmentEditorPage(*this, new QWidget);
+    page3 = new TextPlayerPage(*this, new QWidget);
+    SSTab1->addCanvasPage(page1, PageCaptions[0]);
+    SSTab1->addCanvasPage(page2, PageCaptions[1]);
+    SSTab1->addCanvasPage(page3, PageCaptions[2]);
+    SSTab1->setCurrentIndex(0);
+    connect(SSTab1, &QTabWidget::currentChanged, this, &Form1::SSTab1_Click);
+
+    connect(page1->Check1, &QPushButton::toggled, this, &Form1::Check1_Click);
+    connect(page1->Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &Form1::focusWindowChanged);
+}
+
+Form1::~Form1()
+{
+    delete m_keyChart;
+    delete m_help;
+}
+
+void Form1::buildLeftColumn()
+{
+    auto *frame = new ShapeWidget(this, QStringLiteral("Shape1"), Qt::black);
+    frame->setGeometry(twipsRect(100, 100, 680, 930));
+    const QRect preview = twipsRect(120, 120, 645, 900);
+    Image1 = new SvgPicture(
+        QStringLiteral(":/pictures/preview-digit.svg"), this, QStringLiteral("Image1"));
+    Image1->setGeometry(preview);
+    const char *const letters = "ABCDEFGH";
+    for (int k = 0; k < 8; ++k) {
+        const QChar letter = QLatin1Char(letters[k]);
+        previewSegments[k]
+            = new SvgPicture(QStringLiteral(":/pictures/preview-%1.svg").arg(letter.toLower()),
+                this, QStringLiteral("Image%1").arg(letter));
+        previewSegments[k]->setGeometry(preview);
+        previewSegments[k]->hide();
+    }
+    // The topmost overlay carries the preview's tooltip, so it must take the pointer.
+    previewSegments[7]->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    previewSegments[7]->setToolTip(QStringLiteral("Náhled"));
+
+    Label1 = makeLabel(
+        this, QStringLiteral("Label1"), QStringLiteral("00000000"), twipsRect(120, 1200, 720, 195));
+    Label1->setAlignment(Qt::AlignCenter);
+    setTextColor(Label1, Qt::white);
+
+    new LineWidget(
+        this, QStringLiteral("Line1"), twipsPoint(120, 1500), twipsPoint(840, 1500), 3, Qt::black);
+
+    auto *group = new QButtonGroup(this);
+    for (int n = 1; n <= PortSelection::Count; ++n) {
+        auto *option = new QRadioButton(PortSelection::portName(n), this);
+        option->setObjectName(QStringLiteral("Option%1").arg(n));
+        option->setGeometry(twipsRect(60, 1680 + 240 * (n - 1), 855, 195));
+        option->setToolTip(
+            QStringLiteral("Otevřít port %1 pro odesílání znaků").arg(PortSelection::portName(n)));
+        setTextColor(option, Qt::white);
+        group->addButton(option, n);
+        option->setChecked(n == 1);
+        connect(option, &QRadioButton::toggled, this, [this, n](bool checked) {
+            if (!checked)
+                return;
+            try {
+                m_ports.userSelected(n);
+            } catch (const LineLibraryError &) {
+                // The library cannot vanish once loaded; should it fail, the choice stands.
+            }
+        });
+        Option[n - 1] = option;
+    }
+
+    new LineWidget(
+        this, QStringLiteral("Line2"), twipsPoint(120, 2940), twipsPoint(840, 2940), 3, Qt::black);
+
+    const auto greyButton = [this](const QString &name, const QString &text, const QRect &rect) {
+        auto *b = new QPushButton(text, this);
+        b->setObjectName(name);
+        b->setGeometry(rect);
+        b->setCursor(Qt::WhatsThisCursor);
+        QPalette pal = b->palette();
+        pal.setColor(QPalette::Button, colors::LightGrey);
+        pal.setColor(QPalette::ButtonText, Qt::black);
+        b->setPalette(pal);
+        return b;
+    };
+    Command3 = greyButton(
+        QStringLiteral("Command3"), QStringLiteral("Help"), twipsRect(120, 3120, 735, 375));
+    Command4 = greyButton(
+        QStringLiteral("Command4"), QStringLiteral("About"), twipsRect(120, 3480, 735, 375));
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+
+    Label2 = new ClickLabel(QStringLiteral("COM0"), this, QStringLiteral("Label2"));
+    Label2->setGeometry(twipsRect(120, 4080, 735, 255));
+    Label2->setAlignment(Qt::AlignCenter);
+    QFont bold = font();
+    bold.setPointSizeF(9.75);
+    bold.setBold(true);
+    Label2->setFont(bold);
+    setTextColor(Label2, colors::Red);
+    connect(Label2, &ClickLabel::clicked, this, &Form1::Label2_Click);
+}
+
+MessageAnswer Form1::message(const QString &title, const QString &text, MessageIcon icon)
+{
+    return m_env.messages->show(this, title, text, icon, MessageButtons::Ok);
+}
+
+void Form1::ShowCharacter()
+{
+    if (Smod == 1 && KOdeslani.size() >= PatternLength)
+        KOdeslani[PatternLength - 1] = DecimalPoint ? u'1' : u'0';
+    for (int k = 0; k < PatternLength; ++k)
+        previewSegments[k]->setHidden(!(k < KOdeslani.size() && KOdeslani[k] == u'1'));
+    if (transferPattern(*m_env.lines, KOdeslani))
+        Label1->setText(KOdeslani);
+}
+
+void Form1::Check1_Click()
+{
+    DecimalPoint = page1->Check1->isChecked();
+    ShowCharacter();
+}
+
+void Form1::Command1_Click()
+{
+    KOdeslani = BlankPattern;
+    ShowCharacter();
+}
+
+void Form1::Form_Load()
+{
+    EnableMinimizeBox(this);
+
+    bool libraryMissing = false;
+    try {
+        m_ports.startupChoice();
+    } catch (const LineLibraryError &) {
+        libraryMissing = true;
+    }
+    if (libraryMissing) {
+        message(QStringLiteral("ERROR 03"),
+            QStringLiteral("Nenalezen soubor %1. Potřebnou knihovnu lze stáhnout na ")
+                    .arg(lineLibraryFileName())
+                + MakerWebAddress,
+            MessageIcon::Critical);
+        SSTab1->setEnabled(false);
+        m_ports.disableAll();
+        Command3->setEnabled(false);
+        QDesktopServices::openUrl(makerWebUrl());
+    }
+
+    const QString dataFile = QDir(m_env.programDirectory).filePath(DataFileName);
+    if (!QFileInfo(dataFile).isFile())
+        message(QStringLiteral("ERROR 02"), dataFileMissingText(), MessageIcon::Critical);
+    DataFilePath = dataFile;
+
+    JednoSeg = BlankPattern;
+    KOdeslani = BlankPattern;
+    Buffer = BlankPattern;
+    Smod = 1;
+    applyPageRule(SSTab1->tabText(SSTab1->currentIndex()));
+    LoadCharacterSet();
+}
+
+void Form1::LoadCharacterSet()
+{
+    characterset::load(DataFilePath, CharacterPatterns, BText,
+        [this](int n, const QString &text) { page1->Commanda(FirstUserSlot + n)->setText(text); });
+}
+
+void Form1::Form_Activate()
+{
+    ++m_activations;
+    LoadCharacterSet();
+}
+
+void Form1::focusWindowChanged(QWindow *window)
+{
+    if (!window)
+        return; // the program as a whole lost the focus
+    // Only an activation that comes from another window of this program (or the first one)
+    // counts; coming back from another application keeps the old focus window.
+    if (window == windowHandle() && m_lastFocusWindow != window)
+        Form_Activate();
+    m_lastFocusWindow = window;
+}
+
+void Form1::applyPageRule(const QString &caption)
+{
+    if (caption == PageCaptions[0]) {
+        page3->Timer2->stop();
+        KOdeslani = Buffer;
+        Smod = 1;
+    }
+    if (caption == PageCaptions[1]) {
+        page3->Timer2->stop();
+        Buffer = KOdeslani;
+        KOdeslani = JednoSeg;
+        Smod = 2;
+    }
+    if (caption == PageCaptions[2])
+        Smod = 3;
+}
+
+void Form1::SSTab1_Click()
+{
+    applyPageRule(SSTab1->tabText(SSTab1->currentIndex()));
+    page3->Command6->setEnabled(page3->Check3->isChecked());
+    page3->TextLength = page3->measureText();
+    page3->CharactersLeft = page3->TextLength;
+    page3->showLength();
+    ShowCharacter();
+}
+
+void Form1::Label2_Click()
+{
+    if (Label2->text() != QLatin1String("COM0")) {
+        message(QStringLiteral("Pravlon"),
+            QStringLiteral("Nyní je tímto programem otevřen port ") + Label2->text(),
+            MessageIcon::Information);
+    } else {
+        message(QStringLiteral("ERROR 01"), NoPortText, MessageIcon::Warning);
+    }
+}
+
+void Form1::Command2_Click()
+{
+    const int before = m_activations;
+    {
+        Form2 dialog(*this);
+        dialog.exec();
+    }
+    // Closing the dialog hands the focus back to this window, which reloads the character
+    // set; where no focus change arrives (no window manager) reload here instead.
+    if (m_activations == before) {
+        Form_Activate();
+        m_lastFocusWindow = windowHandle();
+    }
+}
+
+void Form1::Command3_Click()
+{
+    m_env.beep();
+    if (!m_help)
+        m_help = new Form5;
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+void Form1::Command4_Click()
+{
+    m_env.beep();
+    Form3 about(m_env);
+    about.exec();
+}
+
+void Form1::Command7_Click()
+{
+    if (!m_keyChart)
+        m_keyChart = new Form4;
+    m_keyChart->show();
+    m_keyChart->raise();
+    m_keyChart->activateWindow();
+}
+
+void Form1::Form_Unload()
+{
+    KOdeslani = QStringLiteral("11111111");
+    DecimalPoint = true;
+    ShowCharacter();
+    ShowCharacter();
+}
+
+void Form1::closeEvent(QCloseEvent *e)
+{
+    if (!m_closing) {
+        m_closing = true;
+        Form_Unload();
+    }
+    e->accept();
+    // The program ends with its main window: the other windows go without further events.
+    delete m_keyChart;
+    delete m_help;
+    QCoreApplication::exit(0);
+}
+
+Form4 *Form1::keyChart() const
+{
+    return m_keyChart;
+}
+
+Form5 *Form1::helpWindow() const
+{
+    return m_help;
+}

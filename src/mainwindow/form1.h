@@ -1,0 +1,117 @@
+// The main window: the program itself. It holds the pattern on show and the state the pages
+// share, the left column (preview, ports, Help, About), the tab control, start-up, shutdown and
+// the switching between pages.
+#pragma once
+
+#include "display/portselection.h"
+#include "mainwindow/environment.h"
+#include "sources/characterset.h"
+
+#include <QPointer>
+#include <QTabWidget>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QWindow;
+class SvgPicture;
+class ClickLabel;
+class CharacterButtonsPage;
+class SegmentEditorPage;
+class TextPlayerPage;
+class Form4;
+class Form5;
+
+// The tab control; knows where its pages start, so that page contents can be placed in the
+// control's own coordinates, tab strip included.
+class TabControl : public QTabWidget
+{
+    Q_OBJECT
+public:
+    explicit TabControl(QWidget *parent);
+    QPoint pageOrigin() const;
+    // Adds a page whose contents widget is laid out in the tab control's coordinates.
+    void addCanvasPage(QWidget *canvas, const QString &caption);
+    void placeCanvases();
+
+protected:
+    void resizeEvent(QResizeEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+
+private:
+    QList<QWidget *> m_canvases;
+};
+
+class Form1 : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Form1(Environment environment, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Shared state.
+    QString KOdeslani = QStringLiteral("00000000"); // the pattern on show
+    QString JednoSeg = QStringLiteral("00000000"); // the segment editor's composition
+    QString Buffer = QStringLiteral("00000000"); // the first page's pattern, put aside
+    int Smod = 1; // page in front: 1, 2, 3
+    // BText[n - 1] is the name of user character n (B1Text ... B10Text).
+    std::array<QString, UserCharacterCount> BText;
+
+    void ShowCharacter();
+    void Form_Load();
+    void Form_Activate();
+    void SSTab1_Click();
+    void Check1_Click();
+    void Command1_Click();
+    void Label2_Click();
+    void Command2_Click(); // save-character dialog
+    void Command3_Click(); // help
+    void Command4_Click(); // About
+    void Command7_Click(); // key chart
+
+    Environment &environment() { return m_env; }
+    PortSelection &ports() { return m_ports; }
+    bool decimalPoint() const { return DecimalPoint; }
+    Form4 *keyChart() const;
+    Form5 *helpWindow() const;
+
+    // Controls.
+    TabControl *SSTab1 = nullptr;
+    SvgPicture *Image1 = nullptr;
+    std::array<SvgPicture *, 8> previewSegments{}; // ImageA ... ImageH
+    QLabel *Label1 = nullptr;
+    ClickLabel *Label2 = nullptr;
+    std::array<QRadioButton *, PortSelection::Count> Option{}; // Option1 ... Option5
+    QPushButton *Command3 = nullptr;
+    QPushButton *Command4 = nullptr;
+    CharacterButtonsPage *page1 = nullptr;
+    SegmentEditorPage *page2 = nullptr;
+    TextPlayerPage *page3 = nullptr;
+
+    static QString dataFileMissingText();
+    static const QString Caption;
+    static const QString PageCaptions[3];
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+
+private:
+    void buildLeftColumn();
+    void applyPageRule(const QString &caption);
+    void LoadCharacterSet();
+    void Form_Unload();
+    void focusWindowChanged(QWindow *window);
+    MessageAnswer message(const QString &title, const QString &text, MessageIcon icon);
+
+    Environment m_env;
+    PortSelection m_ports;
+    bool DecimalPoint = false;
+    bool m_closing = false;
+    int m_activations = 0;
+    QPointer<QWindow> m_lastFocusWindow;
+    QPointer<Form4> m_keyChart;
+    QPointer<Form5> m_help;
+};

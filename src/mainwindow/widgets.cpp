@@ -1,0 +1,157 @@
+#include "mainwindow/widgets.h"
+
+#include <QApplication>
+#include <QHash>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSvgRenderer>
+
+void paintBackground(QWidget *w, const QColor &background)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, background);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+void setTextColor(QWidget *w, const QColor &text)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, text);
+    pal.setColor(QPalette::ButtonText, text);
+    w->setPalette(pal);
+}
+
+QFont windowFont()
+{
+    QFont font = QApplication::font();
+    font.setFamilies(
+        {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow"),
+            QStringLiteral("Arial Narrow"), QStringLiteral("Arial")});
+    font.setPixelSize(10);
+    return font;
+}
+
+namespace {
+
+// One parsed renderer per picture, shared by every widget that shows it.
+QSvgRenderer *rendererFor(const QString &resource)
+{
+    static QHash<QString, QSvgRenderer *> cache;
+    auto it = cache.find(resource);
+    if (it == cache.end())
+        it = cache.insert(resource, new QSvgRenderer(resource));
+    return *it;
+}
+
+bool releasedInside(QWidget *w, QMouseEvent *e)
+{
+    return e->button() == Qt::LeftButton && w->rect().contains(e->position().toPoint());
+}
+
+} // namespace
+
+SvgPicture::SvgPicture(const QString &resource, QWidget *parent, const QString &name)
+    : QWidget(parent)
+    , m_resource(resource)
+{
+    setObjectName(name);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void SvgPicture::setResource(const QString &resource)
+{
+    m_resource = resource;
+    update();
+}
+
+void SvgPicture::setClickable(bool clickable)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents, !clickable);
+}
+
+void SvgPicture::paintEvent(QPaintEvent *)
+{
+    if (m_resource.isEmpty())
+        return;
+    QPainter p(this);
+    rendererFor(m_resource)->render(&p, QRectF(rect()));
+}
+
+void SvgPicture::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (releasedInside(this, e))
+        emit clicked();
+}
+
+HotSpot::HotSpot(QWidget *parent, const QString &name)
+    : QWidget(parent)
+{
+    setObjectName(name);
+    setCursor(Qt::CrossCursor);
+}
+
+void HotSpot::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (releasedInside(this, e))
+        emit clicked();
+}
+
+ShapeWidget::ShapeWidget(
+    QWidget *parent, const QString &name, const QColor &border, const QColor &fill)
+    : QWidget(parent)
+    , m_border(border)
+    , m_fill(fill)
+{
+    setObjectName(name);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void ShapeWidget::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), m_fill);
+    p.setPen(m_border);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+LineWidget::LineWidget(
+    QWidget *parent, const QString &name, QPoint from, QPoint to, int width, const QColor &color)
+    : QWidget(parent)
+    , m_color(color)
+{
+    setObjectName(name);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    // The line is centred on the given coordinates.
+    const QRect span = QRect(from, to).normalized();
+    if (from.y() == to.y())
+        setGeometry(span.left(), from.y() - width / 2, span.width(), width);
+    else
+        setGeometry(from.x() - width / 2, span.top(), width, span.height());
+}
+
+void LineWidget::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), m_color);
+}
+
+ClickLabel::ClickLabel(const QString &text, QWidget *parent, const QString &name)
+    : QLabel(text, parent)
+{
+    setObjectName(name);
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (releasedInside(this, e))
+        emit clicked();
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &rect)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(rect);
+    return label;
+}

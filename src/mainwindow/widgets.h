@@ -1,0 +1,111 @@
+// Small controls the toolkit lacks: pictures drawn from SVG, transparent hot spots,
+// rectangle shapes, lines, clickable labels, and the colours the windows share.
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+#include <QWidget>
+
+namespace colors {
+inline const QColor DarkRed(89, 0, 0);
+inline const QColor Red(255, 0, 0);
+inline const QColor Maroon(128, 0, 0);
+inline const QColor LightGrey(224, 224, 224);
+inline const QColor LightRed(255, 128, 128);
+} // namespace colors
+
+// Sets a widget's background (filled) and, when given, its text colour.
+void paintBackground(QWidget *w, const QColor &background);
+void setTextColor(QWidget *w, const QColor &text);
+
+// The windows' font. The layout was drawn for a small dialog font; a condensed face at this
+// size keeps every caption inside its control.
+QFont windowFont();
+
+// A picture from a compiled-in SVG, drawn at the widget's size, crisp at any screen scale.
+// Receives no mouse input unless made clickable.
+class SvgPicture : public QWidget
+{
+    Q_OBJECT
+public:
+    SvgPicture(const QString &resource, QWidget *parent, const QString &name);
+
+    QString resource() const { return m_resource; }
+    void setResource(const QString &resource);
+    void setClickable(bool clickable);
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+
+private:
+    QString m_resource;
+};
+
+// A transparent area that takes clicks.
+class HotSpot : public QWidget
+{
+    Q_OBJECT
+public:
+    HotSpot(QWidget *parent, const QString &name);
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *e) override;
+};
+
+// A rectangle: outline, optionally filled.
+class ShapeWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    ShapeWidget(QWidget *parent, const QString &name, const QColor &border,
+        const QColor &fill = Qt::transparent);
+
+    QColor border() const { return m_border; }
+    QColor fill() const { return m_fill; }
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+
+private:
+    QColor m_border;
+    QColor m_fill;
+};
+
+// A straight horizontal or vertical line between two points of its parent.
+class LineWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    LineWidget(QWidget *parent, const QString &name, QPoint from, QPoint to, int width,
+        const QColor &color);
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+
+private:
+    QColor m_color;
+};
+
+// A label that reports clicks.
+class ClickLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    ClickLabel(const QString &text, QWidget *parent, const QString &name);
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *e) override;
+};
+
+// Makes a plain label with a name, a rectangle and its text.
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &rect);

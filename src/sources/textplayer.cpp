@@ -1,0 +1,205 @@
+#include "sources/textplayer.h"
+
+#include "mainwindow/form1.h"
+#include "mainwindow/geometry.h"
+#include "mainwindow/widgets.h"
+#include "sources/keytable.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+ScaleLabel::ScaleLabel(QWidget *parent, const QString &name)
+    : QLabel(QStringLiteral("Min. ' ' ' ' ' ' ' ' ' Max."), parent)
+{
+    setObjectName(name);
+}
+
+void ScaleLabel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Window));
+    p.setPen(palette().color(QPalette::WindowText));
+    const QFontMetrics fm(font());
+    const QString minText = QStringLiteral("Min.");
+    const QString maxText = QStringLiteral("Max.");
+    const int y = (height() + fm.ascent() - fm.descent()) / 2;
+    p.drawText(0, y, minText);
+    const int maxLeft = width() - fm.horizontalAdvance(maxText);
+    p.drawText(maxLeft, y, maxText);
+    const int from = fm.horizontalAdvance(minText);
+    const int span = maxLeft - from;
+    for (int i = 1; i <= 9; ++i)
+        p.drawText(from + span * i / 10, y, QStringLiteral("'"));
+}
+
+namespace {
+
+QPushButton *makeButton(
+    QWidget *parent, const QString &name, const QString &text, const QRect &rect, bool checkable)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(rect);
+    b->setCheckable(checkable);
+    return b;
+}
+
+} // namespace
+
+TextPlayerPage::TextPlayerPage(Form1 &form, QWidget *parent)
+    : QWidget(parent)
+    , m_form(form)
+{
+    setObjectName(QStringLiteral("Page3"));
+
+    Text1 = new QPlainTextEdit(QStringLiteral("--c-- 2007"), this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(twipsRect(120, 480, 4695, 1815));
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(Text1, &QPlainTextEdit::textChanged, this, &TextPlayerPage::Text1_Change);
+
+    HScroll1 = new QScrollBar(Qt::Horizontal, this);
+    HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    HScroll1->setGeometry(twipsRect(120, 2400, 4695, 255));
+    HScroll1->setRange(1, 5000);
+    HScroll1->setSingleStep(1);
+    HScroll1->setPageStep(1);
+    HScroll1->setValue(350);
+    connect(HScroll1, &QScrollBar::valueChanged, this, &TextPlayerPage::HScroll1_Change);
+
+    Label7 = new ScaleLabel(this, QStringLiteral("Label7"));
+    Label7->setGeometry(twipsRect(120, 2640, 4695, 195));
+
+    Check3 = makeButton(this, QStringLiteral("Check3"), QStringLiteral("Play"),
+        twipsRect(120, 2880, 1095, 375), true);
+    connect(Check3, &QPushButton::toggled, this, &TextPlayerPage::Check3_Click);
+    Command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("Pauza"),
+        twipsRect(1320, 2880, 1095, 375), false);
+    Command6->setEnabled(false);
+    connect(Command6, &QPushButton::clicked, this, &TextPlayerPage::Command6_Click);
+    Check4 = makeButton(this, QStringLiteral("Check4"), QStringLiteral("Opakovat"),
+        twipsRect(2520, 2880, 1095, 375), true);
+    Command7 = makeButton(this, QStringLiteral("Command7"), QStringLiteral("Znaky"),
+        twipsRect(3720, 2880, 1095, 375), false);
+    connect(Command7, &QPushButton::clicked, &m_form, &Form1::Command7_Click);
+
+    Label8 = makeLabel(
+        this, QStringLiteral("Label8"), QStringLiteral("-"), twipsRect(3840, 3240, 1020, 555));
+    QFont big = Label8->font();
+    big.setPointSizeF(24);
+    big.setBold(true);
+    Label8->setFont(big);
+    Label8->setAlignment(Qt::AlignCenter);
+    Label9 = makeLabel(this, QStringLiteral("Label9"), QStringLiteral("Počet znaků : 10"),
+        twipsRect(120, 3360, 1215, 195));
+    Label10 = makeLabel(this, QStringLiteral("Label10"), QStringLiteral("Odesílaný znak : 0"),
+        twipsRect(120, 3600, 1320, 195));
+    Label6 = makeLabel(this, QStringLiteral("Label6"),
+        QStringLiteral("Rychlost generování : 350 ms"), twipsRect(120, 3840, 2115, 195));
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    for (QLabel *l : {static_cast<QLabel *>(Label7), Label8, Label9, Label10, Label6})
+        paintBackground(l, face);
+
+    Shape5 = new ShapeWidget(this, QStringLiteral("Shape5"), colors::Maroon);
+    Shape5->setGeometry(twipsRect(3840, 3840, 975, 255));
+    Shape4 = new ShapeWidget(this, QStringLiteral("Shape4"), colors::Maroon, colors::Red);
+    Shape4->setGeometry(twipsRect(3840, 3840, 975, 255));
+
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setTimerType(Qt::PreciseTimer);
+    Timer2->setInterval(350);
+    connect(Timer2, &QTimer::timeout, this, &TextPlayerPage::Timer2_Timer);
+}
+
+int TextPlayerPage::measureText()
+{
+    const QList<uint> codePoints = Text1->toPlainText().toUcs4();
+    m_text.clear();
+    m_text.reserve(codePoints.size());
+    for (uint c : codePoints) {
+        if (c == u'\n')
+            m_text.push_back(U'\r');
+        m_text.push_back(c);
+    }
+    return static_cast<int>(m_text.size());
+}
+
+void TextPlayerPage::showLength()
+{
+    Label9->setText(QStringLiteral("Pocet znaku : ") + QString::number(TextLength));
+}
+
+void TextPlayerPage::Text1_Change()
+{
+    TextLength = measureText();
+    showLength();
+}
+
+void TextPlayerPage::HScroll1_Change()
+{
+    Label6->setText(QStringLiteral("Rychlost generování : %1 ms").arg(HScroll1->value()));
+    Timer2->setInterval(HScroll1->value());
+}
+
+void TextPlayerPage::Check3_Click()
+{
+    if (Check3->isChecked()) {
+        Check3->setText(QStringLiteral("Stop"));
+        Timer2->start();
+        Text1->setEnabled(false);
+        Command6->setEnabled(true);
+        Command6->setText(QStringLiteral("Pauza"));
+    } else {
+        Check3->setText(QStringLiteral("Play"));
+        Timer2->stop();
+        Text1->setEnabled(true);
+        Command6->setEnabled(false);
+    }
+    TextLength = measureText();
+    CharactersLeft = TextLength;
+}
+
+void TextPlayerPage::Command6_Click()
+{
+    if (Timer2->isActive())
+        Timer2->stop();
+    else
+        Timer2->start();
+    Command6->setText(Timer2->isActive() ? QStringLiteral("Pauza") : QStringLiteral("Pokračovat"));
+}
+
+void TextPlayerPage::Timer2_Timer()
+{
+    if (m_form.Smod != 3)
+        return;
+    if (CharactersLeft <= 0) {
+        if (!Check4->isChecked()) {
+            Timer2->stop();
+            Text1->setEnabled(true);
+            Check3->setChecked(false); // runs Check3_Click, nested
+        }
+        CharactersLeft = TextLength;
+    }
+    Shape4->setHidden(!Shape4->isHidden());
+    CharactersLeft -= 1;
+    const int p = TextLength - CharactersLeft;
+    QString typed;
+    if (p >= 1 && p <= static_cast<int>(m_text.size())) {
+        const char32_t c = m_text[p - 1];
+        typed = QString::fromUcs4(&c, 1);
+    }
+    if (!typed.isEmpty()) {
+        if (auto pattern = playedPattern(typed.toLower(), CharacterPatterns))
+            m_form.KOdeslani = *pattern;
+    }
+    Label8->setText(typed);
+    Label10->setText(QStringLiteral("Odesílaný znak : ") + QString::number(p));
+    if (const int n = userCharacterNumber(typed))
+        Label8->setText(m_form.BText[n - 1]);
+    m_form.ShowCharacter();
+}

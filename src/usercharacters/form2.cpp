@@ -1,0 +1,166 @@
+#include "usercharacters/form2.h"
+
+#include "mainwindow/form1.h"
+#include "mainwindow/widgets.h"
+#include "sources/profile.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QValidator>
+
+namespace {
+
+// Takes only what the character-set file can hold.
+class StorableValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override
+    {
+        return profile::isStorable(input) ? Acceptable : Invalid;
+    }
+};
+
+QLabel *whiteLabel(QWidget *parent, const QString &name, const QString &text, const QRect &rect)
+{
+    QLabel *label = makeLabel(parent, name, text, rect);
+    setTextColor(label, Qt::white);
+    QFont f = label->font();
+    f.setBold(true);
+    label->setFont(f);
+    return label;
+}
+
+const QString FailedSave = QStringLiteral("Chyba: znak nebyl uložen (Data.ini nelze zapsat)");
+const QString FailedReset = QStringLiteral("Chyba: znaky nebyly vymazány (Data.ini nelze zapsat)");
+
+} // namespace
+
+Form2::Form2(Form1 &form)
+    : QDialog(&form)
+    , m_form(form)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Uložit znak"));
+    setWindowFlags(
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setModal(true);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setFixedSize(330, 250);
+    paintBackground(this, colors::DarkRed);
+
+    // Upper left: the preview.
+    whiteLabel(this, QStringLiteral("Label1"), QStringLiteral("Náhled znaku :"), {8, 8, 100, 16});
+    const QRect digit(12, 30, 88, 100);
+    auto *ground = new SvgPicture(
+        QStringLiteral(":/pictures/editor-digit.svg"), this, QStringLiteral("Image1"));
+    ground->setGeometry(digit);
+    const char *const letters = "abcdefg";
+    for (int n = 0; n < 7; ++n) {
+        preview[n] = new SvgPicture(QStringLiteral(":/pictures/editor-%1.svg").arg(letters[n]),
+            this, QStringLiteral("Image%1").arg(QChar(QLatin1Char(letters[n])).toUpper()));
+        preview[n]->setGeometry(digit);
+        preview[n]->hide();
+    }
+    new LineWidget(this, QStringLiteral("Line1"), {114, 0}, {114, 140}, 1, colors::LightRed);
+
+    // Upper right: the pattern text, the name and the status.
+    whiteLabel(this, QStringLiteral("Label2"), QStringLiteral("Data znaku :"), {124, 8, 200, 16});
+    Label3
+        = makeLabel(this, QStringLiteral("Label3"), QStringLiteral("00000000"), {124, 26, 200, 16});
+    setTextColor(Label3, colors::Red);
+    QFont mono = Label3->font();
+    mono.setBold(true);
+    Label3->setFont(mono);
+    whiteLabel(this, QStringLiteral("Label4"), QStringLiteral("Jméno znaku :"), {124, 50, 200, 16});
+    Text1 = new QLineEdit(QStringLiteral("[1]"), this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(124, 68, 96, 28);
+    Text1->setValidator(new StorableValidator(Text1));
+    QPalette pal = Text1->palette();
+    pal.setColor(QPalette::Base, colors::DarkRed);
+    pal.setColor(QPalette::Text, colors::Red);
+    Text1->setPalette(pal);
+    QFont big = Text1->font();
+    big.setPixelSize(16);
+    big.setBold(true);
+    Text1->setFont(big);
+    connect(Text1, &QLineEdit::textChanged, this, &Form2::Text1_Change);
+    Label6 = whiteLabel(this, QStringLiteral("Label6"), QStringLiteral("..."), {124, 102, 200, 32});
+    Label6->setWordWrap(true);
+    Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // Lower area: the slots, RESET and ZAVŘÍT.
+    new LineWidget(this, QStringLiteral("Line2"), {0, 142}, {330, 142}, 1, colors::LightRed);
+    whiteLabel(this, QStringLiteral("Label5"), QStringLiteral("Uložit jako :"), {8, 150, 200, 16});
+    for (int n = 1; n <= UserCharacterCount; ++n) {
+        auto *slot = new SvgPicture(QStringLiteral(":/pictures/slot%1.svg").arg(n), this,
+            QStringLiteral("Image%1").arg(n + 1));
+        slot->setGeometry(8 + 38 * ((n - 1) % 5), 170 + 38 * ((n - 1) / 5), 32, 32);
+        slot->setClickable(true);
+        slot->setCursor(Qt::PointingHandCursor);
+        slot->setToolTip(QStringLiteral("Uložit do %1").arg(n));
+        connect(slot, &SvgPicture::clicked, this, [this, n] { Image_Click(n); });
+    }
+    auto *reset
+        = new SvgPicture(QStringLiteral(":/pictures/reset.svg"), this, QStringLiteral("Image12"));
+    reset->setGeometry(208, 170, 110, 32);
+    auto *close
+        = new SvgPicture(QStringLiteral(":/pictures/close.svg"), this, QStringLiteral("Image13"));
+    close->setGeometry(208, 208, 110, 32);
+    for (SvgPicture *p : {reset, close}) {
+        p->setClickable(true);
+        p->setCursor(Qt::PointingHandCursor);
+    }
+    connect(reset, &SvgPicture::clicked, this, &Form2::Image12_Click);
+    connect(close, &SvgPicture::clicked, this, &Form2::Image13_Click);
+
+    Form_Load();
+}
+
+void Form2::Form_Load()
+{
+    const QString &pattern = m_form.KOdeslani;
+    Label3->setText(pattern.left(7) + QLatin1Char('0'));
+    for (int n = 0; n < 7; ++n)
+        preview[n]->setHidden(!(n < pattern.size() && pattern[n] == u'1'));
+}
+
+void Form2::Text1_Change()
+{
+    if (Text1->text().size() > NameLength)
+        Text1->setText(Text1->text().left(NameLength));
+}
+
+void Form2::Image_Click(int n)
+{
+    // An empty name would leave the button without a caption: it stores the slot's own
+    // default name instead.
+    const QString name = Text1->text().isEmpty() ? characterset::userDefaultText(n) : Text1->text();
+    const bool saved = profile::write(QStringLiteral("User"),
+        {{characterset::userTextKey(n), name}, {characterset::userDataKey(n), m_form.KOdeslani}},
+        DataFilePath);
+    Label6->setText(saved ? QStringLiteral("Znak uložen do %1").arg(n) : FailedSave);
+}
+
+void Form2::Image12_Click()
+{
+    const MessageAnswer answer
+        = m_form.environment().messages->show(this, QStringLiteral("Pravlon"),
+            QStringLiteral("Opravdu chcete vymazat všechny uživatelské znaky?"), MessageIcon::None,
+            MessageButtons::YesNo);
+    if (answer != MessageAnswer::Yes)
+        return;
+    QList<std::pair<QString, QString>> entries;
+    for (int n = 1; n <= UserCharacterCount; ++n) {
+        entries.append({characterset::userTextKey(n), characterset::userDefaultText(n)});
+        entries.append({characterset::userDataKey(n), ResetPattern});
+    }
+    const bool done = profile::write(QStringLiteral("User"), entries, DataFilePath);
+    Label6->setText(done ? QStringLiteral("Uživatelské znaky vymazány") : FailedReset);
+}
+
+void Form2::Image13_Click()
+{
+    reject();
+}

@@ -1,0 +1,167 @@
+#include "windows/form3.h"
+
+#include "mainwindow/form1.h"
+#include "mainwindow/geometry.h"
+#include "mainwindow/widgets.h"
+#include "sources/characterset.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QUrl>
+
+namespace {
+
+QLabel *colouredLabel(QWidget *parent, const QString &name, const QString &text, const QRect &rect,
+    const QColor &color, bool bold)
+{
+    QLabel *label = makeLabel(parent, name, text, rect);
+    setTextColor(label, color);
+    if (bold) {
+        QFont f = label->font();
+        f.setPointSizeF(9.75);
+        f.setBold(true);
+        label->setFont(f);
+    }
+    return label;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &rect,
+    const QString &tip)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(rect);
+    b->setAutoDefault(false);
+    if (!tip.isEmpty()) {
+        b->setToolTip(tip);
+        b->setCursor(Qt::WhatsThisCursor);
+    }
+    return b;
+}
+
+} // namespace
+
+Form3::Form3(Environment &environment, QWidget *parent)
+    : QDialog(parent)
+    , m_env(environment)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("About"));
+    setWindowFlags(
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(twipsSize(3855, 3495));
+    paintBackground(this, colors::DarkRed);
+    setFont(windowFont());
+
+    Image1 = new SvgPicture(QStringLiteral(":/pictures/icon.svg"), this, QStringLiteral("Image1"));
+    Image1->setGeometry(twipsRect(120, 120, 480, 480));
+    Image2
+        = new SvgPicture(QStringLiteral(":/pictures/figure.svg"), this, QStringLiteral("Image2"));
+    Image2->setGeometry(twipsRect(3240, 120, 480, 480));
+    Image3 = new SvgPicture(QString(), this, QStringLiteral("Image3"));
+    Image3->setGeometry(twipsRect(2880, 120, 255, 255));
+    Image3->hide();
+    for (SvgPicture *p : {Image1, Image2}) {
+        p->setClickable(true);
+        p->setCursor(Qt::CrossCursor);
+    }
+    connect(Image1, &SvgPicture::clicked, this, &Form3::Image1_Click);
+    connect(Image2, &SvgPicture::clicked, this, &Form3::openMakerPage);
+
+    colouredLabel(this, QStringLiteral("Label1"), QStringLiteral("Pravlon v1.2."),
+        twipsRect(840, 240, 2000, 255), colors::Red, true);
+    colouredLabel(this, QStringLiteral("Label2"), MakerCredit, twipsRect(120, 720, 3600, 195),
+        colors::Red, false);
+    colouredLabel(this, QStringLiteral("Label3"), AuthorCredit, twipsRect(120, 960, 3600, 195),
+        colors::Red, false);
+    auto *link = new ClickLabel(MakerWebAddress, this, QStringLiteral("Label4"));
+    link->setGeometry(twipsRect(120, 1320, 3600, 240));
+    setTextColor(link, colors::Red);
+    QFont bold = link->font();
+    bold.setPointSizeF(9.75);
+    bold.setBold(true);
+    link->setFont(bold);
+    link->setCursor(Qt::WhatsThisCursor);
+    connect(link, &ClickLabel::clicked, this, &Form3::openMakerPage);
+
+    QLabel *visit = colouredLabel(this, QStringLiteral("Label6"),
+        QStringLiteral("Navštivte stranu ") + MakerWebAddress
+            + QStringLiteral(" a stáhněte si další elektronické programy, hry a mnoho dalšího :-)"),
+        twipsRect(40, 1680, 3855 - 80, 480), Qt::green, false);
+    visit->setWordWrap(true);
+    visit->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    QLabel *version = colouredLabel(this, QStringLiteral("Label5"), QStringLiteral(" v1.2."),
+        twipsRect(120, 2160, 3555, 195), Qt::white, false);
+    QLabel *id = colouredLabel(this, QStringLiteral("Label5Id"),
+        QStringLiteral("Id.:") + IdentificationNumber, twipsRect(120, 2160, 3555, 195), Qt::white,
+        false);
+    id->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    version->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    new LineWidget(this, QStringLiteral("Line1"), twipsPoint(120, 2400), twipsPoint(3720, 2400), 1,
+        colors::Red);
+
+    auto *vkt = button(this, QStringLiteral("Command3"), QStringLiteral("VKT"),
+        twipsRect(360, 2520, 1335, 375), QStringLiteral("Stánky VKT Software"));
+    connect(vkt, &QPushButton::clicked, this, &Form3::openMakerPage);
+    Command1 = button(this, QStringLiteral("Command1"), QStringLiteral("OK"),
+        twipsRect(2040, 2520, 1455, 375), QString());
+    Command1->setDefault(true);
+    Command1->setFocus();
+    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+    auto *dat = button(this, QStringLiteral("Command4"), QStringLiteral("Dat Info"),
+        twipsRect(120, 3000, 1335, 375), QStringLiteral("Informace o datovém souboru"));
+    connect(dat, &QPushButton::clicked, this, &Form3::Command4_Click);
+    auto *sys = button(this, QStringLiteral("Command2"), QStringLiteral("System info"),
+        twipsRect(2280, 3000, 1455, 375), QStringLiteral("Informace o PC"));
+    connect(sys, &QPushButton::clicked, this, &Form3::Command2_Click);
+}
+
+void Form3::Image1_Click()
+{
+    Image3->setResource(Image1->resource());
+    Image1->setResource(Image2->resource());
+    Image2->setResource(Image3->resource());
+}
+
+void Form3::openMakerPage()
+{
+    QDesktopServices::openUrl(makerWebUrl());
+}
+
+QList<QPair<QString, QStringList>> Form3::systemInfoTools()
+{
+#if defined(Q_OS_WIN)
+    return {{QStringLiteral("msinfo32"), {}}, {QStringLiteral("winmsd"), {}}};
+#elif defined(Q_OS_MACOS)
+    return {{QStringLiteral("open"), {QStringLiteral("-a"), QStringLiteral("System Information")}}};
+#else
+    return {{QStringLiteral("hardinfo2"), {}}, {QStringLiteral("hardinfo"), {}},
+        {QStringLiteral("kinfocenter"), {}}, {QStringLiteral("gnome-system-monitor"), {}},
+        {QStringLiteral("xfce4-taskmanager"), {}}};
+#endif
+}
+
+void Form3::Command2_Click()
+{
+    for (const auto &[program, arguments] : systemInfoTools()) {
+        if (m_env.startProgram(program, arguments))
+            return;
+    }
+    m_env.messages->show(this, QStringLiteral("Pravlon"),
+        QStringLiteral("Nástroj pro informace o systému se nepodařilo spustit."),
+        MessageIcon::Information, MessageButtons::Ok);
+}
+
+void Form3::Command4_Click()
+{
+    if (!QFileInfo(DataFilePath).isFile()) {
+        m_env.messages->show(this, QStringLiteral("ERROR 02"), Form1::dataFileMissingText(),
+            MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    }
+    m_env.messages->show(this, QStringLiteral("Verze Dat. souboru"),
+        characterset::readVersion(DataFilePath), MessageIcon::Information, MessageButtons::Ok);
+}

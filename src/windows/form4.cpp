@@ -1,0 +1,120 @@
+#include "windows/form4.h"
+
+#include "mainwindow/environment.h"
+#include "mainwindow/geometry.h"
+#include "mainwindow/widgets.h"
+#include "sources/keytable.h"
+
+namespace {
+
+constexpr int FirstRowTop = 840;
+constexpr int RowHeight = 360;
+
+QFont boldFont(const QFont &base, qreal points)
+{
+    QFont f = base;
+    f.setPointSizeF(points);
+    f.setBold(true);
+    return f;
+}
+
+} // namespace
+
+Form4::Form4()
+    : QWidget(nullptr)
+{
+    setObjectName(QStringLiteral("Form4"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Znaky"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+        | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(twipsSize(4695, 6285));
+    paintBackground(this, Qt::black);
+    const QFont base = windowFont();
+    setFont(base);
+
+    QLabel *title = makeLabel(this, QStringLiteral("Label1"),
+        QStringLiteral("Přehled znaků přiřazených ke klávesám."), twipsRect(240, 180, 4200, 255));
+    title->setFont(boldFont(base, 9.75));
+    setTextColor(title, Qt::white);
+    paintBackground(title, colors::DarkRed);
+
+    // The table: outer frame, divider, a line above every row.
+    const QColor white(Qt::white);
+    new LineWidget(
+        this, QStringLiteral("Frame"), twipsPoint(120, 120), twipsPoint(4560, 120), 2, white);
+    new LineWidget(this, QStringLiteral("FrameBottom"), twipsPoint(120, 5640),
+        twipsPoint(4560, 5640), 2, white);
+    new LineWidget(
+        this, QStringLiteral("FrameLeft"), twipsPoint(120, 120), twipsPoint(120, 5640), 2, white);
+    new LineWidget(this, QStringLiteral("FrameRight"), twipsPoint(4560, 120),
+        twipsPoint(4560, 5640), 2, white);
+    new LineWidget(
+        this, QStringLiteral("Divider"), twipsPoint(1200, 480), twipsPoint(1200, 5640), 1, white);
+    for (int top = 480; top <= 5160; top += RowHeight) {
+        const int width = (top == 840 || top == 4440) ? 2 : 1;
+        new LineWidget(this, QStringLiteral("Rule%1").arg(top), twipsPoint(120, top),
+            twipsPoint(4560, top), width, white);
+    }
+
+    QLabel *keyHeading = makeLabel(
+        this, QStringLiteral("Label2"), QStringLiteral("Klávesa"), twipsRect(240, 480, 960, 360));
+    QLabel *signHeading = makeLabel(
+        this, QStringLiteral("Label3"), QStringLiteral("Znak"), twipsRect(1200, 480, 3360, 360));
+    signHeading->setAlignment(Qt::AlignCenter);
+    for (QLabel *h : {keyHeading, signHeading}) {
+        h->setFont(boldFont(base, 9.75));
+        setTextColor(h, Qt::white);
+    }
+
+    for (int row = 0; row < RowCount; ++row) {
+        const int top = FirstRowTop + row * RowHeight;
+        const bool user = row < UserCharacterCount;
+        const QString key = user ? UserCharacterKeys[row] : FixedKeys[row - UserCharacterCount].key;
+        QLabel *keyLabel = makeLabel(
+            this, QStringLiteral("Key%1").arg(row + 1), key, twipsRect(480, top, 240, RowHeight));
+        keyLabel->setFont(boldFont(base, 13.5));
+        setTextColor(keyLabel, colors::Red);
+        if (user) {
+            QLabel *meaning = makeLabel(this, QStringLiteral("Meaning%1").arg(row + 1),
+                QStringLiteral("Předdefinovaný znak %1").arg(row + 1),
+                twipsRect(1320, top, 3180, RowHeight));
+            meaning->setFont(boldFont(base, 9.75));
+            setTextColor(meaning, colors::Red);
+            continue;
+        }
+        const FixedKey &fixed = FixedKeys[row - UserCharacterCount];
+        // The word stands beside the picture: the key column is too narrow to hold it legibly.
+        QLabel *word = makeLabel(this, QStringLiteral("Word%1").arg(row + 1), fixed.word,
+            twipsRect(1620, top, 2880, RowHeight));
+        setTextColor(word, Qt::white);
+        auto *picture
+            = new SvgPicture(fixed.picture, this, QStringLiteral("Meaning%1").arg(row + 1));
+        picture->setGeometry(twipsRect(1320, top + 60, 180, 240));
+    }
+
+    QLabel *note = makeLabel(this, QStringLiteral("Label4"),
+        QStringLiteral("- pokud vložíte do textu 'Enter', vložíte 2 prázdné znaky => na rozdíl od "
+                       "mezery zůstane poslední vykreslený znak na displeji."),
+        twipsRect(120, 5700, 4365, 585));
+    note->setWordWrap(true);
+    note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextColor(note, Qt::white);
+
+    Form_Load();
+}
+
+void Form4::Form_Load()
+{
+    EnableMinimizeBox(this);
+}
+
+QLabel *Form4::keyLabel(int row) const
+{
+    return findChild<QLabel *>(QStringLiteral("Key%1").arg(row + 1));
+}
+
+QLabel *Form4::meaningLabel(int row) const
+{
+    return findChild<QLabel *>(QStringLiteral("Meaning%1").arg(row + 1));
+}
