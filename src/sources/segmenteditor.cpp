@@ -69,8 +69,9 @@ SegmentEditorPage::SegmentEditorPage(Form1 &form, QWidget *parent)
     Command5->setGeometry(twipsRect(3240, 1320, 1455, 375));
     connect(Command5, &QPushButton::clicked, this, &SegmentEditorPage::Command5_Click);
 
+    // Wider than drawn (1260 twips) so that "Náhodný znak : 255" is not cut off.
     Label3 = makeLabel(this, QStringLiteral("Label3"), QStringLiteral("Náhodný znak : 0"),
-        twipsRect(3240, 1800, 1260, 195));
+        twipsRect(3240, 1800, 1575, 195));
     // On the dark red page the default black text could hardly be read.
     setTextColor(Label3, Qt::white);
 
@@ -85,8 +86,10 @@ SegmentEditorPage::SegmentEditorPage(Form1 &form, QWidget *parent)
     Check2->setGeometry(twipsRect(120, 240, 1335, 375));
     connect(Check2, &QPushButton::toggled, this, &SegmentEditorPage::Check2_Click);
 
+    // Label4 and Label5 reach to the slider (drawn 510 and 600 twips wide) so that "1996 ms"
+    // and "Znak : 255" fit.
     Label4 = makeLabel(
-        Frame1, QStringLiteral("Label4"), QStringLiteral("100 ms"), twipsRect(120, 720, 510, 195));
+        Frame1, QStringLiteral("Label4"), QStringLiteral("100 ms"), twipsRect(120, 720, 1035, 195));
 
     VScroll1 = new QScrollBar(Qt::Vertical, Frame1);
     VScroll1->setObjectName(QStringLiteral("VScroll1"));
@@ -98,7 +101,7 @@ SegmentEditorPage::SegmentEditorPage(Form1 &form, QWidget *parent)
     connect(VScroll1, &QScrollBar::valueChanged, this, &SegmentEditorPage::VScroll1_Change);
 
     Label5 = makeLabel(Frame1, QStringLiteral("Label5"), QStringLiteral("Znak : 0"),
-        twipsRect(120, 1080, 600, 195));
+        twipsRect(120, 1080, 1035, 195));
 
     Shape3 = new ShapeWidget(Frame1, QStringLiteral("Shape3"), colors::Maroon);
     Shape3->setGeometry(twipsRect(120, 1440, 975, 255));

@@ -96,8 +96,9 @@ TextPlayerPage::TextPlayerPage(Form1 &form, QWidget *parent)
     Label8->setAlignment(Qt::AlignCenter);
     Label9 = makeLabel(this, QStringLiteral("Label9"), QStringLiteral("Počet znaků : 10"),
         twipsRect(120, 3360, 1215, 195));
+    // As wide as the label below it (drawn 1320 twips) so that four-digit positions fit.
     Label10 = makeLabel(this, QStringLiteral("Label10"), QStringLiteral("Odesílaný znak : 0"),
-        twipsRect(120, 3600, 1320, 195));
+        twipsRect(120, 3600, 2115, 195));
     Label6 = makeLabel(this, QStringLiteral("Label6"),
         QStringLiteral("Rychlost generování : 350 ms"), twipsRect(120, 3840, 2115, 195));
     const QColor face = QApplication::palette().color(QPalette::Button);
