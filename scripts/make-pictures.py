@@ -96,6 +96,127 @@ def labelled(name, text, width, height, size, fill, color):
     write(name, svg(width, height, f'0 0 {width} {height}', body))
 
 
+def wiring():
+    """The wiring diagram of the help window, 355 x 210: PC lines, MAX 232, 4094, the
+    display's pinout and the 9-pin connector seen from the wiring side."""
+    out = []
+    line = lambda x1, y1, x2, y2, color='#000', w=1: out.append(
+        f'<line x1="{x1}" y1="{y1}" x2="{x2}" y2="{y2}" stroke="{color}" stroke-width="{w}"/>')
+    path = lambda pts, color='#000', w=1: out.append(
+        '<polyline fill="none" stroke="%s" stroke-width="%s" points="%s"/>'
+        % (color, w, ' '.join(f'{x},{y}' for x, y in pts)))
+    text = lambda x, y, s, size=8, anchor='start', color='#000', bold=False: out.append(
+        f'<text x="{x}" y="{y}" font-family="DejaVu Sans, Arial, sans-serif" font-size="{size}" '
+        f'fill="{color}" text-anchor="{anchor}"' + (' font-weight="bold"' if bold else '') + f'>{s}</text>')
+    dot = lambda x, y: out.append(f'<circle cx="{x}" cy="{y}" r="1.8" fill="#000"/>')
+
+    def cap_h(x1, x2, y):  # capacitor on a horizontal wire from x1 to x2
+        m = (x1 + x2) / 2
+        line(x1, y, m - 2, y)
+        line(m + 2, y, x2, y)
+        line(m - 2, y - 4, m - 2, y + 4, w=1.5)
+        line(m + 2, y - 4, m + 2, y + 4, w=1.5)
+
+    def cap_v(x, y1, y2):  # capacitor on a vertical wire from y1 to y2
+        m = (y1 + y2) / 2
+        line(x, y1, x, m - 2)
+        line(x, m + 2, x, y2)
+        line(x - 4, m - 2, x + 4, m - 2, w=1.5)
+        line(x - 4, m + 2, x + 4, m + 2, w=1.5)
+
+    V5, GND = 12, 142  # the two supply rails
+
+    # PC side.
+    text(2, 15, '+5V', bold=True)
+    text(2, 63, 'TxD', bold=True)
+    text(2, 83, 'DTR', bold=True)
+    text(2, 145, 'GND', bold=True)
+    text(2, 38, 'PC', 7)
+    line(24, V5, 304, V5)
+    line(24, GND, 304, GND)
+
+    # MAX 232: body 110..160 x 30..120.
+    out.append('<rect x="110" y="30" width="50" height="90" fill="none" stroke="#000"/>')
+    text(135, 73, 'MAX', 8, 'middle', bold=True)
+    text(135, 83, '232', 8, 'middle', bold=True)
+    # Left: 16 +5 V, 13 TxD in, 8 DTR in, 15 ground.
+    path([(110, 40), (96, 40), (96, V5)]); dot(96, V5); text(106, 38, '16', 7, 'end')
+    line(24, 60, 110, 60); text(106, 58, '13', 7, 'end')
+    line(24, 80, 110, 80); text(106, 78, '8', 7, 'end')
+    path([(110, 100), (92, 100), (92, GND)]); dot(92, GND); text(106, 98, '15', 7, 'end')
+    # Top: 2 to +5 V through a capacitor; C1 between 1 and 3.
+    cap_v(116, V5, 30); dot(116, V5); text(119, 28, '2', 7)
+    path([(130, 30), (130, 21)]); path([(148, 30), (148, 21)])
+    cap_h(130, 148, 21); text(133, 28, '1', 7); text(151, 28, '3', 7)
+    # Bottom: C2 between 4 and 5; 6 to ground through a capacitor.
+    path([(116, 120), (116, 130)]); path([(132, 120), (132, 130)])
+    cap_h(116, 132, 130); text(119, 127, '4', 7); text(135, 127, '5', 7)
+    cap_v(150, 120, GND); dot(150, GND); text(153, 127, '6', 7)
+    # Right: 12 (TxD out) to 4094 pin 2, 9 (DTR out) to pin 3.
+    line(160, 60, 220, 60); text(164, 58, '12', 7)
+    line(160, 80, 220, 80); text(164, 78, '9', 7)
+
+    # 4094: body 220..262 x 30..134.
+    out.append('<rect x="220" y="30" width="42" height="104" fill="none" stroke="#000"/>')
+    text(241, 140 - 8, '4094', 8, 'middle', bold=True)
+    text(216, 58, '2', 7, 'end'); text(224, 63, 'D', 7)
+    text(216, 78, '3', 7, 'end'); text(224, 83, 'CLK', 7)
+    path([(220, 40), (206, 40), (206, V5)]); dot(206, V5); text(216, 38, '1', 7, 'end')
+    text(224, 43, 'STR', 7)
+    line(232, 30, 232, V5); dot(232, V5); text(234, 28, '16', 7)
+    line(250, 30, 250, V5); dot(250, V5); text(252, 28, '15', 7)
+    line(241, 134, 241, GND); dot(241, GND); text(244, 140, '8', 7)
+    for i, (pin, seg) in enumerate(zip((4, 5, 6, 7, 14, 13, 12, 11), 'ABCDEFGH')):
+        y = 40 + 12 * i
+        line(262, y, 276, y)
+        text(265, y - 2, str(pin), 7)
+        text(279, y + 3, seg, 8, bold=True)
+    # Decoupling capacitor across the supply beside the 4094.
+    cap_v(300, V5, GND); dot(300, V5); dot(300, GND)
+
+    # The display's pinout.
+    dx, dy, dw, dh = 44, 156, 30, 46
+    out.append(f'<rect x="{dx}" y="{dy}" width="{dw}" height="{dh}" fill="none" stroke="#000"/>')
+    segs = {'a': (dx + 8, dy + 5, 14, 3), 'g': (dx + 8, dy + 21, 14, 3), 'd': (dx + 8, dy + 37, 14, 3),
+            'f': (dx + 5, dy + 8, 3, 13), 'b': (dx + 22, dy + 8, 3, 13),
+            'e': (dx + 5, dy + 24, 3, 13), 'c': (dx + 22, dy + 24, 3, 13)}
+    for name, (x, y, w, h) in segs.items():
+        out.append(f'<rect x="{x}" y="{y}" width="{w}" height="{h}" fill="#800000"/>')
+    out.append(f'<circle cx="{dx + 27}" cy="{dy + 40}" r="1.8" fill="#800000"/>')
+    for name, (x, y) in {'A': (dx + 15, dy + 12), 'B': (dx + 19, dy + 18), 'C': (dx + 19, dy + 34),
+                         'D': (dx + 15, dy + 45), 'E': (dx + 11, dy + 34), 'F': (dx + 11, dy + 18),
+                         'G': (dx + 15, dy + 29), 'H': (dx + 27, dy + 45)}.items():
+        text(x, y, name, 6, 'middle', '#e0c000', True)
+    for i, (pin, name) in enumerate([(1, 'G'), (2, 'F'), (3, '+'), (4, 'E'), (5, 'D')]):
+        y = dy + 5 + 9 * i
+        line(dx - 6, y, dx, y)
+        text(dx - 8, y + 3, f'{pin} {name}', 7, 'end')
+    for i, (pin, name) in enumerate([(10, 'A'), (9, 'B'), (8, '+'), (7, 'C'), (6, 'H')]):
+        y = dy + 5 + 9 * i
+        line(dx + dw, y, dx + dw + 6, y)
+        text(dx + dw + 8, y + 3, f'{pin} {name}', 7)
+    text(128, 172, '+ = společná anoda,', 7)
+    text(128, 181, 'piny 3 a 8 na +5V', 7)
+
+    # The 9-pin connector seen from the wiring side: contacts 5 4 3 2 1 above, 9 8 7 6 below.
+    out.append('<polygon points="196,167 276,167 268,197 204,197" fill="none" stroke="#000"/>')
+    top = [(206 + 15 * i, 175) for i in range(5)]
+    for (x, y), n in zip(top, (5, 4, 3, 2, 1)):
+        out.append(f'<circle cx="{x}" cy="{y}" r="3" fill="none" stroke="#000"/>')
+        text(x, y + 9, str(n), 6, 'middle')
+    for i, n in enumerate((9, 8, 7, 6)):
+        x = 213 + 15 * i
+        out.append(f'<circle cx="{x}" cy="188" r="3" fill="none" stroke="#000"/>')
+        text(x + 6, 195, str(n), 5, 'middle')
+    for (x, y), (name, color, level) in zip(top, [('GND', '#e00000', 148), ('DTR', '#00a000', 155),
+                                                     ('TxD', '#ff8000', 162)]):
+        path([(x, y - 3), (x, level), (300, level)], color, 1.5)
+        text(303, level + 3, name, 7, color=color, bold=True)
+    text(236, 207, 'CANNON 9 ze strany pájení', 7, 'middle')
+
+    write('wiring.svg', svg(355, 210, '0 0 355 210', '\n'.join(out)))
+
+
 if __name__ == '__main__':
     os.makedirs(OUT, exist_ok=True)
     digit_set('editor', 200, 226, '0 0 200 226', '', '#800000', '#ff0000')
@@ -109,3 +230,5 @@ if __name__ == '__main__':
         labelled(f'slot{n}.svg', str(n), 32, 32, 16, '#ff0000', '#ffffff')
     labelled('reset.svg', 'RESET', 110, 32, 15, '#ff0000', '#400000')
     labelled('close.svg', 'ZAVŘÍT', 110, 32, 15, '#ff0000', '#400000')
+    wiring()
+
