@@ -161,36 +161,6 @@ private slots:
                 QVERIFY(!model.isEnabled(n));
         }
     }
-
-    void startupChoice()
-    {
-        std::set<int> ports{3};
-        int messages = 0;
-        QString label = QStringLiteral("COM0");
-        int opensOf3 = 0;
-        PortSelection model({[&](const QByteArray &s) {
-                                 const int n = s.mid(3, 1).toInt();
-                                 opensOf3 += n == 3;
-                                 return int16_t(ports.count(n) ? 1 : 0);
-                             },
-            [&] { ++messages; }, [] { QFAIL("nothing is sent at start-up"); },
-            [&](const QString &name) { label = name; }, nullptr});
-        model.startupChoice();
-        QCOMPARE(model.selected(), 3);
-        QCOMPARE(label, QStringLiteral("COM3"));
-        QCOMPARE(opensOf3, 2); // probed, then opened again
-        QCOMPARE(messages, 0);
-        QVERIFY(!model.isEnabled(1) && !model.isEnabled(2) && !model.isEnabled(4));
-
-        ports.clear();
-        PortSelection none({[&](const QByteArray &) { return int16_t(0); }, [&] { ++messages; },
-            [] {}, [&](const QString &name) { label = name; }, nullptr});
-        label = QStringLiteral("COM0");
-        none.startupChoice();
-        QCOMPARE(none.selected(), 0);
-        QCOMPARE(messages, 1);
-        QCOMPARE(label, QStringLiteral("COM0"));
-    }
 };
 
 QTEST_MAIN(TestDisplay)
