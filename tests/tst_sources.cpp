@@ -272,6 +272,19 @@ private slots:
         QCOMPARE(lines().shown(), CharacterPatterns[0]); // from the first character again
     }
 
+    void unpluggedWhilePlaying()
+    {
+        play(QStringLiteral("abc"), 1, true);
+        lines().missing = true; // every line call fails from now on
+        for (int i = 0; i < 5; ++i)
+            player().Timer2_Timer();
+        QCOMPARE(form->Label1->text(), CharacterPatterns[10]);
+        QCOMPARE(player().Label10->text(), QStringLiteral("Odesílaný znak : 3"));
+        lines().missing = false; // plugged in again
+        player().Timer2_Timer();
+        QCOMPARE(form->Label1->text(), CharacterPatterns[10]);
+    }
+
     void speedAndLongText()
     {
         play(QString(1000, u'x'), 0);

@@ -1,0 +1,111 @@
+// In-process costs: one character's transfer against 24 bare calls through the same interface,
+// and one text-player tick for short and very long texts.
+#include "display/transfer.h"
+#include "mainwindow/form1.h"
+#include "sources/textplayer.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// Does nothing but keep the calls from being optimised away.
+class NullLines : public LineLibrary
+{
+public:
+    int16_t OPENCOM(const QByteArray &) override { return 1; }
+    void DTR(int32_t level) override { sink = sink + level; }
+    void TXD(int32_t level) override { sink = sink + level; }
+    volatile int sink = 0;
+};
+
+// A message box would stop the measurement; any that comes is counted and answered.
+class SilentMessages : public MessageSink
+{
+public:
+    MessageAnswer show(
+        QWidget *, const QString &, const QString &, MessageIcon, MessageButtons) override
+    {
+        ++shown;
+        return MessageAnswer::Ok;
+    }
+    int shown = 0;
+};
+
+const QString Patterns[] = {QStringLiteral("11111100"), QStringLiteral("01100000"),
+    QStringLiteral("10010011"), QStringLiteral("01010101")};
+
+void BM_BareCalls(benchmark::State &state)
+{
+    NullLines lines;
+    // Hidden from the optimiser, so that the calls stay virtual as they are in the transfer.
+    LineLibrary *iface = &lines;
+    benchmark::DoNotOptimize(iface);
+    int i = 0;
+    for (auto _ : state) {
+        const QString &p = Patterns[i++ & 3];
+        for (int k = 8; k >= 1; --k) {
+            iface->DTR(1);
+            iface->TXD(p[k - 1] == u'1');
+            iface->DTR(0);
+        }
+    }
+}
+BENCHMARK(BM_BareCalls);
+
+void BM_Transfer(benchmark::State &state)
+{
+    NullLines lines;
+    int i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(transferPattern(lines, Patterns[i++ & 3]));
+}
+BENCHMARK(BM_Transfer);
+
+void BM_PlayerTick(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    Environment env;
+    env.programDirectory = dir.path();
+    env.lines = std::make_shared<NullLines>();
+    QFile::copy(QStringLiteral(DATA_INI), dir.filePath(QStringLiteral("Data.ini")));
+    auto messages = std::make_shared<SilentMessages>();
+    env.messages = messages;
+    env.random = std::make_shared<ClockSeededRandom>();
+    env.beep = [] {};
+    env.startProgram = [](const QString &, const QStringList &) { return false; };
+    Form1 form(env);
+    form.Form_Load();
+    form.SSTab1->setCurrentIndex(2);
+    TextPlayerPage &player = *form.page3;
+    // Lines of 80 characters (a line break counts two), as typed text would come.
+    QString text;
+    const QString line = QString(78, u'a') + QLatin1Char('\n');
+    while (text.size() + 2 <= state.range(0))
+        text += text.size() + 80 <= state.range(0) ? line
+                                                   : QString(state.range(0) - text.size(), u'a');
+    player.Text1->setPlainText(text);
+    player.Check4->setChecked(true);
+    player.Check3->setChecked(true);
+    for (auto _ : state)
+        player.Timer2_Timer();
+    if (messages->shown)
+        state.SkipWithError("a message box came up");
+}
+BENCHMARK(BM_PlayerTick)->Arg(10)->Arg(10000)->Arg(1000000);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
