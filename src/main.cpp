@@ -15,5 +15,5 @@ int main(int argc, char *argv[])
     Form1 form(Environment::standard(QCoreApplication::applicationDirPath()));
     form.Form_Load();
     form.show();
-    return app.exec();
+    return QApplication::exec();
 }

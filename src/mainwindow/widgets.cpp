@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <utility>
 
 void paintBackground(QWidget *w, const QColor &background)
 {
@@ -51,9 +52,9 @@ bool releasedInside(QWidget *w, QMouseEvent *e)
 
 } // namespace
 
-SvgPicture::SvgPicture(const QString &resource, QWidget *parent, const QString &name)
+SvgPicture::SvgPicture(QString resource, QWidget *parent, const QString &name)
     : QWidget(parent)
-    , m_resource(resource)
+    , m_resource(std::move(resource))
 {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -28,7 +28,7 @@ class SvgPicture : public QWidget
 {
     Q_OBJECT
 public:
-    SvgPicture(const QString &resource, QWidget *parent, const QString &name);
+    SvgPicture(QString resource, QWidget *parent, const QString &name);
 
     QString resource() const { return m_resource; }
     void setResource(const QString &resource);

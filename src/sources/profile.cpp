@@ -132,7 +132,7 @@ Location locate(const QByteArray &bytes, const QString &section, const QString &
 {
     Location loc;
     Scanner scan(bytes);
-    Line line;
+    Line line{};
     bool inSection = false;
     while (scan.nextLine(line)) {
         const QByteArrayView text = scan.text(line);
