@@ -52,4 +52,4 @@ bench: build
 	@sh $(BUILD)/bench/run-benchmarks
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz
