@@ -32,7 +32,8 @@ const QString &scratchFile()
     std::abort();
 }
 
-// What a stored value reads back as: the reader trims blanks and one pair of quotes.
+// What a stored value reads back as: the reader trims blanks and one pair of quotes, double or
+// single.
 bool readsBackAsItIs(const QString &value)
 {
     if (value.isEmpty())
@@ -40,7 +41,8 @@ bool readsBackAsItIs(const QString &value)
     const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
     if (blank(value.front()) || blank(value.back()))
         return false;
-    return !(value.size() >= 2 && value.front() == u'"' && value.back() == u'"');
+    return !(value.size() >= 2 && value.front() == value.back()
+        && (value.front() == u'"' || value.front() == u'\''));
 }
 
 } // namespace

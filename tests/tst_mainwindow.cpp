@@ -17,6 +17,8 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class UrlCatcher : public QObject
 {
@@ -89,12 +91,25 @@ private slots:
         QCOMPARE(program.messages->shown.last().icon, MessageIcon::Warning);
     }
 
+    // A FIFO is no character-set file: it counts as missing and must not block the start.
+    void libraryAndDataFileMissing_data()
+    {
+        QTest::addColumn<bool>("fifo");
+        QTest::newRow("nothing there") << false;
+        QTest::newRow("a FIFO") << true;
+    }
+
     void libraryAndDataFileMissing()
     {
+        QFETCH(bool, fifo);
         TestProgram program;
         program.lines->missing = true;
         catcher.urls.clear();
+        if (fifo)
+            QCOMPARE(mkfifo(QFile::encodeName(program.dataFile()).constData(), 0644), 0);
+        alarm(60);
         auto form = program.start(false);
+        alarm(0);
         QCOMPARE(program.messages->titles(),
             QStringList({QStringLiteral("ERROR 03"), QStringLiteral("ERROR 02")}));
         QCOMPARE(program.messages->shown[0].text,

@@ -77,8 +77,8 @@ private slots:
         });
         form->Command2_Click();
         QByteArray expected = before;
-        expected.replace("B3Text=[3]\nB3Data=10010000", "B3Text=T\xf8i\nB3Data=01100001");
-        expected.replace("B7Text=[7]\nB7Data=10010000", "B7Text=Sed\nB7Data=01100001");
+        expected.replace("B3Text=[3]\r\nB3Data=10010000", "B3Text=T\xf8i\r\nB3Data=01100001");
+        expected.replace("B7Text=[7]\r\nB7Data=10010000", "B7Text=Sed\r\nB7Data=01100001");
         QCOMPARE(program.readDataFile(), expected);
         QCOMPARE(form->page1->Commanda(39)->text(), QStringLiteral("Tři"));
         QCOMPARE(form->page1->Commanda(43)->text(), QStringLiteral("Sed"));
@@ -111,9 +111,9 @@ private slots:
 
         program.messages->answers = {MessageAnswer::Yes};
         dialog.Image12_Click();
-        QByteArray expected = "[User]\n";
+        QByteArray expected = "[User]\r\n";
         for (int n = 1; n <= 10; ++n)
-            expected += QStringLiteral("B%1Text=[%1]\nB%1Data=10010000\n").arg(n).toLatin1();
+            expected += QStringLiteral("B%1Text=[%1]\r\nB%1Data=10010000\r\n").arg(n).toLatin1();
         QCOMPARE(program.readDataFile(), expected);
         QCOMPARE(dialog.Label6->text(), QStringLiteral("Uživatelské znaky vymazány"));
         form->Form_Activate();

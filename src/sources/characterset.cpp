@@ -42,17 +42,29 @@ void load(const QString &path, std::array<QString, CharacterSlotCount> &patterns
         slot.clear();
     for (QString &name : names)
         name.clear();
-    for (int slot = 0; slot < FirstUserSlot; ++slot) {
-        patterns[slot] = profile::read(
-            QStringLiteral("Znaky"), predefinedKey(slot), DefaultPattern, PatternCapacity, path);
-    }
+    // One read of the file for all 56 entries: it is loaded at every activation of the window.
+    const profile::Snapshot file = profile::Snapshot::load(path);
+    QStringList keys;
+    for (int slot = 0; slot < FirstUserSlot; ++slot)
+        keys << predefinedKey(slot);
+    const QStringList defaults(FirstUserSlot, DefaultPattern);
+    const QList<QString> predefined
+        = file.read(QStringLiteral("Znaky"), keys, defaults, PatternCapacity);
+    std::copy(predefined.begin(), predefined.end(), patterns.begin());
+
+    QStringList dataKeys, textKeys, textDefaults;
     for (int n = 1; n <= UserCharacterCount; ++n) {
-        patterns[FirstUserSlot + n - 1] = profile::read(
-            QStringLiteral("User"), userDataKey(n), DefaultPattern, PatternCapacity, path);
+        dataKeys << userDataKey(n);
+        textKeys << userTextKey(n);
+        textDefaults << userDefaultText(n);
     }
+    const QList<QString> data = file.read(QStringLiteral("User"), dataKeys,
+        QStringList(UserCharacterCount, DefaultPattern), PatternCapacity);
+    std::copy(data.begin(), data.end(), patterns.begin() + FirstUserSlot);
+    const QList<QString> texts
+        = file.read(QStringLiteral("User"), textKeys, textDefaults, TextCapacity);
     for (int n = 1; n <= UserCharacterCount; ++n) {
-        names[n - 1] = profile::read(
-            QStringLiteral("User"), userTextKey(n), userDefaultText(n), TextCapacity, path);
+        names[n - 1] = texts[n - 1];
         if (nameRead)
             nameRead(n, names[n - 1]);
     }

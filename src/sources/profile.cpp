@@ -1,7 +1,7 @@
 #include "sources/profile.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "sources/filestore.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <optional>
@@ -40,23 +40,29 @@ QByteArrayView trimmed(QByteArrayView v)
 {
     while (!v.isEmpty() && isBlank(v.front()))
         v = v.sliced(1);
-    while (!v.isEmpty() && (isBlank(v.back()) || v.back() == '\r'))
+    while (!v.isEmpty() && isBlank(v.back()))
         v.chop(1);
     return v;
 }
 
-// One line of the file: where it starts and where its text ends (line end excluded).
+bool isLineEnd(char c)
+{
+    return c == '\n' || c == '\r';
+}
+
+// One line of the file: where it starts and where its text ends (line end excluded). A line
+// ends with CR LF, LF or a lone CR, as the classic profile functions read it.
 struct Line
 {
     qsizetype begin;
     qsizetype end;
-    qsizetype next; // start of the following line
+    qsizetype next; // start of the following line; equal to end for a last line without end
 };
 
 class Scanner
 {
 public:
-    explicit Scanner(const QByteArray &bytes)
+    explicit Scanner(QByteArrayView bytes)
         : m_bytes(bytes)
     { }
 
@@ -64,23 +70,27 @@ public:
     {
         if (m_pos >= m_bytes.size())
             return false;
-        qsizetype nl = m_bytes.indexOf('\n', m_pos);
+        qsizetype end = m_pos;
+        while (end < m_bytes.size() && !isLineEnd(m_bytes[end]))
+            ++end;
         line.begin = m_pos;
-        line.next = nl < 0 ? m_bytes.size() : nl + 1;
-        line.end = nl < 0 ? m_bytes.size() : nl;
-        if (line.end > line.begin && m_bytes[line.end - 1] == '\r')
-            --line.end;
+        line.end = end;
+        line.next = end;
+        if (line.next < m_bytes.size())
+            line.next
+                += m_bytes[end] == '\r' && end + 1 < m_bytes.size() && m_bytes[end + 1] == '\n' ? 2
+                                                                                                : 1;
         m_pos = line.next;
         return true;
     }
 
     QByteArrayView text(const Line &line) const
     {
-        return QByteArrayView(m_bytes).sliced(line.begin, line.end - line.begin);
+        return m_bytes.sliced(line.begin, line.end - line.begin);
     }
 
 private:
-    const QByteArray &m_bytes;
+    QByteArrayView m_bytes;
     qsizetype m_pos = 0;
 };
 
@@ -118,6 +128,16 @@ bool sameName(QByteArrayView a, const QString &b)
     return decode(a).compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// The value of an entry as read: without one pair of enclosing quotation marks, double or
+// single, and cut to keep characters (Windows-1250 has one byte per character).
+QString valueText(QByteArrayView value, int keep)
+{
+    if (value.size() >= 2 && value.front() == value.back()
+        && (value.front() == '"' || value.front() == '\''))
+        value = value.sliced(1, value.size() - 2);
+    return decode(value.first(std::min<qsizetype>(value.size(), keep)));
+}
+
 // Where a key stands in the file, or where its section ends.
 struct Location
 {
@@ -125,7 +145,7 @@ struct Location
     bool keyFound = false;
     Line keyLine{};
     qsizetype insertAt = 0; // just after the section's last non-blank line
-    bool insertNeedsLineEnd = false;
+    bool insertNeedsLineEnd = false; // that line is the last one and has no line end
 };
 
 Location locate(const QByteArray &bytes, const QString &section, const QString &key)
@@ -143,7 +163,7 @@ Location locate(const QByteArray &bytes, const QString &section, const QString &
             if (inSection) {
                 loc.sectionFound = true;
                 loc.insertAt = line.next;
-                loc.insertNeedsLineEnd = line.next == bytes.size() && !bytes.endsWith('\n');
+                loc.insertNeedsLineEnd = line.next == line.end;
             }
             continue;
         }
@@ -151,7 +171,7 @@ Location locate(const QByteArray &bytes, const QString &section, const QString &
             continue;
         if (!trimmed(text).isEmpty()) {
             loc.insertAt = line.next;
-            loc.insertNeedsLineEnd = line.next == bytes.size() && !bytes.endsWith('\n');
+            loc.insertNeedsLineEnd = line.next == line.end;
         }
         if (auto entry = entryOf(text); entry && sameName(entry->key, key)) {
             loc.keyFound = true;
@@ -162,18 +182,17 @@ Location locate(const QByteArray &bytes, const QString &section, const QString &
     return loc;
 }
 
+// New lines follow the file's own convention, that of its first line end; a file without one
+// gets CR LF, as the classic profile functions write.
 QByteArray lineEndOf(const QByteArray &bytes)
 {
-    const qsizetype nl = bytes.indexOf('\n');
-    if (nl > 0 && bytes[nl - 1] == '\r')
-        return "\r\n";
-    if (nl >= 0)
-        return "\n";
-#if defined(Q_OS_WIN)
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n')
+            return "\n";
+        if (bytes[i] == '\r')
+            return i + 1 < bytes.size() && bytes[i + 1] == '\n' ? "\r\n" : "\r";
+    }
     return "\r\n";
-#else
-    return "\n";
-#endif
 }
 
 bool validName(const QString &name, const char *forbidden)
@@ -186,36 +205,6 @@ bool validName(const QString &name, const char *forbidden)
     }
     return true;
 }
-
-} // namespace
-
-bool isStorable(const QString &text)
-{
-    return encode(text).has_value();
-}
-
-QString read(const QString &section, const QString &key, const QString &defaultValue, int capacity,
-    const QString &path)
-{
-    const int keep = capacity > 0 ? capacity - 1 : 0;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return defaultValue.left(keep);
-    const QByteArray bytes = file.readAll();
-    const Location loc = locate(bytes, section, key);
-    if (!loc.keyFound)
-        return defaultValue.left(keep);
-
-    QByteArrayView value = entryOf(
-        QByteArrayView(bytes).sliced(loc.keyLine.begin, loc.keyLine.end - loc.keyLine.begin))
-                               ->value;
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-        value = value.sliced(1, value.size() - 2);
-    // Windows-1250 has one byte per character, so cutting the bytes cuts the characters.
-    return decode(value.first(std::min<qsizetype>(value.size(), keep)));
-}
-
-namespace {
 
 // Sets one entry in the file's bytes; false when the text cannot be stored.
 bool applyEntry(QByteArray &bytes, const QString &section, const QString &key, const QString &value)
@@ -237,7 +226,7 @@ bool applyEntry(QByteArray &bytes, const QString &section, const QString &key, c
     } else if (loc.sectionFound) {
         bytes.insert(loc.insertAt, (loc.insertNeedsLineEnd ? eol : QByteArray()) + entry + eol);
     } else {
-        if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+        if (!bytes.isEmpty() && !isLineEnd(bytes.back()))
             bytes += eol;
         bytes += '[' + *sectionBytes + ']' + eol + entry + eol;
     }
@@ -245,6 +234,76 @@ bool applyEntry(QByteArray &bytes, const QString &section, const QString &key, c
 }
 
 } // namespace
+
+bool isStorable(const QString &text)
+{
+    return encode(text).has_value();
+}
+
+Snapshot::Snapshot(QByteArray bytes)
+    : m_bytes(std::move(bytes))
+{ }
+
+Snapshot Snapshot::load(const QString &path)
+{
+    filestore::Contents contents = filestore::read(path);
+    return Snapshot(
+        contents.kind == filestore::Contents::Regular ? std::move(contents.bytes) : QByteArray());
+}
+
+QList<QString> Snapshot::read(const QString &section, const QStringList &keys,
+    const QStringList &defaults, int capacity) const
+{
+    const int keep = capacity > 0 ? capacity - 1 : 0;
+    QList<QString> values(keys.size());
+    QList<bool> found(keys.size(), false);
+    qsizetype left = keys.size();
+    Scanner scan(m_bytes);
+    Line line{};
+    bool inSection = false;
+    while (left > 0 && scan.nextLine(line)) {
+        const QByteArrayView text = scan.text(line);
+        if (auto name = sectionName(text)) {
+            if (inSection)
+                break; // only the first section of that name counts
+            inSection = sameName(*name, section);
+            continue;
+        }
+        const auto entry = inSection ? entryOf(text) : std::nullopt;
+        if (!entry)
+            continue;
+        // The first entry of a key counts; the name is decoded only when its length fits.
+        std::optional<QString> name;
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            if (found[i] || entry->key.size() != keys[i].size())
+                continue;
+            if (!name)
+                name = decode(entry->key);
+            if (name->compare(keys[i], Qt::CaseInsensitive) == 0) {
+                values[i] = valueText(entry->value, keep);
+                found[i] = true;
+                --left;
+            }
+        }
+    }
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        if (!found[i])
+            values[i] = defaults[i].left(keep);
+    }
+    return values;
+}
+
+QString Snapshot::read(
+    const QString &section, const QString &key, const QString &defaultValue, int capacity) const
+{
+    return read(section, QStringList{key}, QStringList{defaultValue}, capacity).first();
+}
+
+QString read(const QString &section, const QString &key, const QString &defaultValue, int capacity,
+    const QString &path)
+{
+    return Snapshot::load(path).read(section, key, defaultValue, capacity);
+}
 
 bool write(const QString &section, const QString &key, const QString &value, const QString &path)
 {
@@ -254,27 +313,13 @@ bool write(const QString &section, const QString &key, const QString &value, con
 bool write(
     const QString &section, const QList<std::pair<QString, QString>> &entries, const QString &path)
 {
-    QByteArray bytes;
-    QFile existing(path);
-    if (existing.exists()) {
-        if (!existing.open(QIODevice::ReadOnly))
-            return false;
-        bytes = existing.readAll();
-        existing.close();
-    }
-    for (const auto &[key, value] : entries) {
-        if (!applyEntry(bytes, section, key, value))
-            return false;
-    }
-
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    return filestore::update(path, [&](QByteArray &bytes) {
+        for (const auto &[key, value] : entries) {
+            if (!applyEntry(bytes, section, key, value))
+                return false;
+        }
+        return true;
+    });
 }
 
 } // namespace profile

@@ -1,0 +1,37 @@
+// How the character-set file's bytes get from and to the disk without ever costing the user a
+// saved character: reads that never block and stop at a sane size, and saves that land whole or
+// not at all, one running program at a time.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace filestore {
+
+// A file is read this far and no further; what lies beyond counts as not there.
+inline constexpr qint64 ReadLimit = qint64(16) << 20;
+
+struct Contents
+{
+    enum Kind {
+        Missing, // nothing at the path
+        Regular, // a regular file, or a link to one
+        Other, // a directory, FIFO, device: never opened
+        Unreadable,
+    };
+    Kind kind = Missing;
+    QByteArray bytes; // at most ReadLimit
+    bool cut = false; // the file is larger than ReadLimit
+};
+
+Contents read(const QString &path);
+
+// Changes the file: edit gets its current bytes (empty for a new file) and changes them, or
+// returns false to give up. A lock that every running copy of the program respects is held from
+// the read to the replace. The new bytes replace the file atomically where its directory takes a
+// new file, else in place with the space reserved first. True only when every byte reached the
+// disk; otherwise the file is byte for byte as it was.
+bool update(const QString &path, const std::function<bool(QByteArray &bytes)> &edit);
+
+} // namespace filestore
