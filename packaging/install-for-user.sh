@@ -1,12 +1,15 @@
 #!/bin/sh
 # Adds this program folder to the desktop's menu for the current user: the icons go to
 # ~/.local/share/icons, the menu entry to ~/.local/share/applications, pointing here.
-# The folder stays where it is; it must be writable, since the program saves Data.ini in it.
+# The folder stays where it is. Saving user characters needs Data.ini to be a regular file that
+# this user can read and write; the folder itself need not be writable (the file is then
+# rewritten in place instead of being replaced).
 set -e
 here=$(cd "$(dirname "$0")" && pwd)
 data=${XDG_DATA_HOME:-$HOME/.local/share}
-if [ ! -w "$here/Data.ini" ]; then
-    echo "Warning: $here/Data.ini is not writable; user characters could not be saved." >&2
+if [ ! -f "$here/Data.ini" ] || [ ! -r "$here/Data.ini" ] || [ ! -w "$here/Data.ini" ]; then
+    echo "Warning: $here/Data.ini is not a file you can read and write;" \
+        "user characters could not be saved." >&2
 fi
 mkdir -p "$data/applications" "$data/icons"
 cp -R "$here/icons/hicolor" "$data/icons/"
