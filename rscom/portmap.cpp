@@ -115,7 +115,9 @@ std::vector<std::string> listLinuxPorts(const std::string &sysClassTty)
             if (g == 0) {
                 // Without the console list any ttyS* may be the console: fail closed.
                 std::string type;
-                if (!consolesKnown || !readFile(sysClassTty + '/' + name + "/type", type)
+                if (!consolesKnown
+                    || !readFile(
+                        std::string(sysClassTty).append("/").append(name).append("/type"), type)
                     || std::atoi(type.c_str()) == 0)
                     break;
             }
@@ -125,6 +127,7 @@ std::vector<std::string> listLinuxPorts(const std::string &sysClassTty)
     }
     std::sort(ranked.begin(), ranked.end());
     std::vector<std::string> names;
+    names.reserve(ranked.size());
     for (const Ranked &r : ranked)
         names.push_back(r.name);
     return names;

@@ -102,20 +102,18 @@ QStringList list(const std::vector<std::string> &names)
 // OPENCOM of COMn and the line it wrote to standard error.
 std::pair<int16_t, QString> openCom(Module &module, int n)
 {
-    std::fflush(stderr);
     QTemporaryFile err;
     err.open();
     const int saved = ::dup(2);
     ::dup2(err.handle(), 2);
     const int16_t result = module.OPENCOM(QStringLiteral("COM%1,1200,N,8,1").arg(n).toLatin1());
-    std::fflush(stderr);
     ::dup2(saved, 2);
     ::close(saved);
     err.seek(0);
     return {result, QString::fromLocal8Bit(err.readAll()).trimmed()};
 }
 
-int openDescriptors()
+qsizetype openDescriptors()
 {
     return QDir(QStringLiteral("/proc/self/fd"))
         .entryList(QDir::System | QDir::NoDotAndDotDot)
@@ -197,7 +195,7 @@ private slots:
             for (int m : masters)
                 ::close(m);
         });
-        const int before = openDescriptors();
+        const qsizetype before = openDescriptors();
         Module module(tree.sys.toStdString(), tree.dev.toStdString());
 
         // COM1 is ttyS1, the console ttyS0 being left out. A pseudo-terminal cannot drive DTR:
