@@ -2,15 +2,16 @@
 
 namespace rscom {
 
-void LineState::reset(NativeLines *native, bool dtr, bool txdBreak)
+bool LineState::reset(NativeLines *native, bool dtr, bool txdBreak)
 {
+    m_native = nullptr;
+    if (!native || !native->setDtr(dtr))
+        return false;
     m_native = native;
-    if (!m_native)
-        return;
-    m_native->setDtr(dtr);
     m_native->setBreak(txdBreak);
     m_dtr = dtr;
     m_break = txdBreak;
+    return true;
 }
 
 void LineState::setDtr(bool asserted)

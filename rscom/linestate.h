@@ -16,8 +16,9 @@ public:
 class LineState
 {
 public:
-    // Puts both lines at known levels, whatever they were; called right after opening.
-    void reset(NativeLines *native, bool dtr, bool txdBreak);
+    // Puts both lines at known levels, whatever they were; called right after opening. False when
+    // the DTR request failed: the port cannot clock the display, and the break is not tried.
+    bool reset(NativeLines *native, bool dtr, bool txdBreak);
     // Forgets the port: later requests do nothing.
     void detach() { m_native = nullptr; }
 

@@ -1,7 +1,16 @@
 #include "portmap.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
+
+#if !defined(_WIN32)
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace rscom {
 
@@ -18,82 +27,151 @@ int comNumberFromSettings(const char *settings)
     return 0;
 }
 
-QStringList consoleNames(const QByteArray &activeConsoles)
+#if !defined(_WIN32)
+
+namespace {
+
+using uchar = unsigned char;
+
+// "ttyUSB12" with prefix "ttyUSB" gives 12; -1 when the rest is not a plain number.
+long numberAfter(const std::string &name, const char *prefix)
 {
-    QStringList names;
-    for (const QByteArray &word : activeConsoles.simplified().split(' ')) {
-        if (!word.isEmpty())
-            names << QString::fromLatin1(word);
+    const size_t len = std::strlen(prefix);
+    if (name.size() <= len || name.size() > len + 6 || name.compare(0, len, prefix) != 0)
+        return -1;
+    long n = 0;
+    for (size_t i = len; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9')
+            return -1;
+        n = n * 10 + (name[i] - '0');
+    }
+    return n;
+}
+
+// Plain system calls: the first use of the C++ streams and std::filesystem costs more than the
+// whole listing.
+bool readFile(const std::string &path, std::string &text)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char buf[256];
+    ssize_t n = 0;
+    text.clear();
+    while ((n = ::read(fd, buf, sizeof buf)) > 0)
+        text.append(buf, size_t(n));
+    ::close(fd);
+    return n == 0;
+}
+
+std::vector<std::string> entryNames(const std::string &dir)
+{
+    std::vector<std::string> names;
+    if (DIR *d = ::opendir(dir.c_str())) {
+        while (const dirent *e = ::readdir(d))
+            names.emplace_back(e->d_name);
+        ::closedir(d);
     }
     return names;
 }
 
-namespace {
-
-// "ttyUSB12" with prefix "ttyUSB" gives 12; -1 when the rest is not a plain number.
-int numberAfter(const QString &name, const QString &prefix)
+// Whether `word` is one of the blank-separated words of `text`.
+bool hasWord(const std::string &text, const std::string &word)
 {
-    if (!name.startsWith(prefix) || name.size() == prefix.size())
-        return -1;
-    bool ok = false;
-    const int n = name.mid(prefix.size()).toInt(&ok);
-    return ok && n >= 0 && name.mid(prefix.size()).front().isDigit() ? n : -1;
+    const auto blank = [&](size_t i) { return i >= text.size() || std::isspace(uchar(text[i])); };
+    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
+        if ((at == 0 || blank(at - 1)) && blank(at + word.size()))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
 
-std::array<QString, ComCount> mapComPorts(
-    const QList<PortEntry> &ports, const QStringList &consoles, PortNaming naming)
+std::vector<std::string> listLinuxPorts(const std::string &sysClassTty)
 {
-    std::array<QString, ComCount> map;
-    QList<PortEntry> usable;
-    for (const PortEntry &p : ports) {
-        if (!consoles.contains(p.portName))
-            usable << p;
-    }
-
-    if (naming == PortNaming::Windows) {
-        for (const PortEntry &p : usable) {
-            const int n = numberAfter(p.portName.toUpper(), QStringLiteral("COM"));
-            if (n >= 1 && n <= ComCount && map[n - 1].isEmpty())
-                map[n - 1] = p.systemLocation;
-        }
-        return map;
-    }
+    std::string active;
+    const bool consolesKnown = readFile(sysClassTty + "/console/active", active);
 
     struct Ranked
     {
         int group;
-        int number;
-        QString name;
-        QString location;
-    };
-    QList<Ranked> ranked;
-    for (const PortEntry &p : usable) {
-        if (naming == PortNaming::MacOS) {
-            if (p.portName.startsWith(QLatin1String("cu.")))
-                ranked.append({0, 0, p.portName, p.systemLocation});
-            continue;
+        long number;
+        std::string name;
+        bool operator<(const Ranked &o) const
+        {
+            return group != o.group ? group < o.group : number < o.number;
         }
-        static const char *const prefixes[] = {"ttyS", "ttyUSB", "ttyACM"};
+    };
+    static const char *const prefixes[] = {"ttyS", "ttyUSB", "ttyACM"};
+    std::vector<Ranked> ranked;
+    for (const std::string &name : entryNames(sysClassTty)) {
+        if (hasWord(active, name))
+            continue;
         for (int g = 0; g < 3; ++g) {
-            const int n = numberAfter(p.portName, QString::fromLatin1(prefixes[g]));
-            if (n >= 0) {
-                ranked.append({g, n, p.portName, p.systemLocation});
-                break;
+            const long n = numberAfter(name, prefixes[g]);
+            if (n < 0)
+                continue;
+            if (g == 0) {
+                // Without the console list any ttyS* may be the console: fail closed.
+                std::string type;
+                if (!consolesKnown
+                    || !readFile(
+                        std::string(sysClassTty).append("/").append(name).append("/type"), type)
+                    || std::atoi(type.c_str()) == 0)
+                    break;
             }
+            ranked.push_back({g, n, name});
+            break;
         }
     }
-    std::sort(ranked.begin(), ranked.end(), [](const Ranked &a, const Ranked &b) {
-        if (a.group != b.group)
-            return a.group < b.group;
-        if (a.number != b.number)
-            return a.number < b.number;
-        return a.name < b.name;
-    });
-    for (int i = 0; i < ComCount && i < ranked.size(); ++i)
-        map[i] = ranked[i].location;
-    return map;
+    std::sort(ranked.begin(), ranked.end());
+    std::vector<std::string> names;
+    names.reserve(ranked.size());
+    for (const Ranked &r : ranked)
+        names.push_back(r.name);
+    return names;
+}
+
+std::vector<std::string> listCallOutPorts(const std::string &devDir)
+{
+    std::vector<std::string> names;
+    for (const std::string &name : entryNames(devDir)) {
+        if (name.compare(0, 3, "cu.") == 0)
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+#endif
+
+PortMap::PortMap(std::string sysClassTty, std::string devDir)
+    : m_sysClassTty(std::move(sysClassTty))
+    , m_devDir(std::move(devDir))
+{ }
+
+std::string PortMap::path(int n)
+{
+    if (n < 1 || n > ComCount)
+        return {};
+    if (!m_fixed) {
+        m_fixed = true;
+#if defined(_WIN32)
+        // COMn is the system's own COMn.
+        for (int i = 0; i < ComCount; ++i)
+            m_paths[i] = "\\\\.\\COM" + std::to_string(i + 1);
+#else
+#if defined(__APPLE__)
+        const std::vector<std::string> names = listCallOutPorts(m_devDir);
+#else
+        const std::vector<std::string> names = listLinuxPorts(m_sysClassTty);
+#endif
+        for (size_t i = 0; i < names.size() && i < ComCount; ++i)
+            m_paths[i] = m_devDir + '/' + names[i];
+#endif
+    }
+    return m_paths[n - 1];
 }
 
 } // namespace rscom

@@ -1,34 +1,42 @@
-// Which system serial port each of the names COM1 ... COM5 stands for.
+// Which system serial device each of the names COM1 ... COM5 stands for.
 #pragma once
 
-#include <QList>
-#include <QString>
-#include <QStringList>
 #include <array>
+#include <string>
+#include <vector>
 
 namespace rscom {
-
-struct PortEntry
-{
-    QString portName; // "ttyS0", "ttyUSB1", "COM3", "cu.usbserial-1"
-    QString systemLocation; // "/dev/ttyS0", "\\\\.\\COM3"
-};
-
-enum class PortNaming { Linux, Windows, MacOS };
 
 inline constexpr int ComCount = 5;
 
 // 1 ... 5 for the exact texts "COM1,1200,N,8,1" ... "COM5,1200,N,8,1", else 0.
 int comNumberFromSettings(const char *settings);
 
-// The device names listed in /sys/class/tty/console/active ("tty0 ttyS0").
-QStringList consoleNames(const QByteArray &activeConsoles);
+// The serial ports under a sysfs tty class directory ("/sys/class/tty"), in COM order: ttyS*
+// whose type is not 0 (a UART that exists), then ttyUSB*, then ttyACM*, each in number order.
+// Devices named in console/active are left out, and every ttyS* when that file cannot be read.
+// Only sysfs attributes are read: no device is opened.
+std::vector<std::string> listLinuxPorts(const std::string &sysClassTty);
 
-// System locations for COM1 ... COM5 (empty where no port stands behind the name).
-// Linux: on-board ttyS* in number order, then ttyUSB*, then ttyACM*, each in number order.
-// Windows: COMn is the system's COMn. macOS: the cu.* devices in name order.
-// Active consoles are never mapped.
-std::array<QString, ComCount> mapComPorts(
-    const QList<PortEntry> &ports, const QStringList &consoles, PortNaming naming);
+// The cu.* entries of a device directory in name order (macOS).
+std::vector<std::string> listCallOutPorts(const std::string &devDir);
+
+// The device paths behind COM1 ... COM5, listed at the first call and kept from then on, so that
+// a name means the same device for the whole run: the name of an unplugged device then fails
+// instead of moving on to a neighbour, which would get the clock pulses meant for the display.
+class PortMap
+{
+public:
+    PortMap(std::string sysClassTty, std::string devDir);
+
+    // Empty when no device stands behind the name (n out of 1 ... 5 included).
+    std::string path(int n);
+
+private:
+    std::string m_sysClassTty;
+    std::string m_devDir;
+    bool m_fixed = false;
+    std::array<std::string, ComCount> m_paths;
+};
 
 } // namespace rscom

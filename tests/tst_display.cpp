@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -89,8 +90,14 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(LineLibraryError, absent.OPENCOM("COM1,1200,N,8,1"));
         QVERIFY_THROWS_EXCEPTION(LineLibraryError, absent.DTR(1));
 
-        QFile::copy(QStringLiteral(SIM_LIBRARY_DIR "/librscom.so"),
-            dir.filePath(QStringLiteral("librscom.so")));
+        // A file that is no library: the loader's own reason goes to standard error.
+        const QString module = dir.filePath(QStringLiteral("librscom.so"));
+        QFile(module).open(QIODevice::WriteOnly);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("too short")));
+        QVERIFY_THROWS_EXCEPTION(LineLibraryError, ModuleLineLibrary(dir.path()).DTR(1));
+        QFile::remove(module);
+
+        QFile::copy(QStringLiteral(SIM_LIBRARY_DIR "/librscom.so"), module);
         const QString log = dir.filePath(QStringLiteral("calls.log"));
         qputenv("PRAVLON_SIM_LOG", log.toLocal8Bit());
         qputenv("PRAVLON_SIM_PORTS", "2");
@@ -106,9 +113,34 @@ private slots:
         QVERIFY(calls.contains(QLatin1String("OPEN 2")));
         QVERIFY(calls.contains(QLatin1String("DTR 1")));
         QVERIFY(calls.contains(QLatin1String("TXD 0")));
+    }
 
-        ModuleLineLibrary broken(QStringLiteral(BROKEN_LIBRARY_DIR));
-        QVERIFY_THROWS_EXCEPTION(LineLibraryError, broken.OPENCOM("COM1,1200,N,8,1"));
+    // A module that lacks only TXD: start-up and the ports work, a transfer stops silently at
+    // its first TXD.
+    void moduleLackingOneFunction()
+    {
+        TestProgram program;
+        program.copyShippedDataFile();
+        const QString log = program.dir.filePath(QStringLiteral("calls.log"));
+        qputenv("PRAVLON_SIM_LOG", log.toLocal8Bit());
+        qputenv("PRAVLON_SIM_PORTS", "1");
+        Environment env = program.environment();
+        env.lines = std::make_shared<ModuleLineLibrary>(QStringLiteral(BROKEN_LIBRARY_DIR));
+        Form1 form(env);
+        form.Form_Load();
+        QCOMPARE(program.messages->titles(), QStringList());
+        QCOMPARE(form.Label2->text(), QStringLiteral("COM1"));
+
+        QFile f(log);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        f.readAll();
+        form.page1->Check1->setChecked(true);
+        const QByteArray sent = f.readAll();
+        QCOMPARE(sent.count('\n'), 1);
+        QVERIFY(sent.endsWith(" DTR 1\n"));
+        QCOMPARE(form.Label1->text(), QStringLiteral("00000000"));
+        QCOMPARE(program.messages->titles(), QStringList());
+        qunsetenv("PRAVLON_SIM_LOG");
     }
 
     // The port model without widgets: which ports open, what is sent, which boxes appear.

@@ -1,5 +1,6 @@
 #include "display/linelibrary.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 
@@ -22,44 +23,48 @@ ModuleLineLibrary::ModuleLineLibrary(const QString &programDirectory)
 // away under a running transfer.
 ModuleLineLibrary::~ModuleLineLibrary() = default;
 
-void ModuleLineLibrary::resolve()
+QFunctionPointer ModuleLineLibrary::resolve(const char *name)
 {
-    if (m_open && m_dtr && m_txd)
-        return;
-    if (!QFileInfo(m_path).isFile())
-        throw LineLibraryError("line library not found: " + m_path.toStdString());
     if (!m_library) {
-        m_library = std::make_unique<QLibrary>(m_path);
-        if (!m_library->load()) {
-            const std::string why = m_library->errorString().toStdString();
-            m_library.reset();
-            throw LineLibraryError("line library cannot be loaded: " + why);
+        auto library = std::make_unique<QLibrary>(m_path);
+        QString why;
+        // Checked first: given a missing file, QLibrary would try other names beside it.
+        if (!QFileInfo(m_path).isFile())
+            why = m_path + QStringLiteral(": no such file");
+        else if (!library->load())
+            why = library->errorString();
+        if (!why.isEmpty()) {
+            // The box names only the file; this says why, for the user or a bug report.
+            if (!m_toldWhy)
+                qWarning().noquote() << "line library:" << why;
+            m_toldWhy = true;
+            throw LineLibraryError("line library cannot be loaded: " + why.toStdString());
         }
+        m_library = std::move(library);
     }
-    auto open = reinterpret_cast<OpenFn>(m_library->resolve("OPENCOM"));
-    auto dtr = reinterpret_cast<LevelFn>(m_library->resolve("DTR"));
-    auto txd = reinterpret_cast<LevelFn>(m_library->resolve("TXD"));
-    if (!open || !dtr || !txd)
-        throw LineLibraryError("line library lacks OPENCOM, DTR or TXD: " + m_path.toStdString());
-    m_open = open;
-    m_dtr = dtr;
-    m_txd = txd;
+    const QFunctionPointer f = m_library->resolve(name);
+    if (!f)
+        throw LineLibraryError(std::string("line library lacks ") + name);
+    return f;
 }
 
 int16_t ModuleLineLibrary::OPENCOM(const QByteArray &settings)
 {
-    resolve();
+    if (!m_open)
+        m_open = reinterpret_cast<OpenFn>(resolve("OPENCOM"));
     return m_open(settings.constData());
 }
 
 void ModuleLineLibrary::DTR(int32_t level)
 {
-    resolve();
+    if (!m_dtr)
+        m_dtr = reinterpret_cast<LevelFn>(resolve("DTR"));
     m_dtr(level);
 }
 
 void ModuleLineLibrary::TXD(int32_t level)
 {
-    resolve();
+    if (!m_txd)
+        m_txd = reinterpret_cast<LevelFn>(resolve("TXD"));
     m_txd(level);
 }

@@ -29,7 +29,9 @@ public:
 QString lineLibraryFileName();
 
 // Loads the module from the program's own directory, never from the library search path or
-// the working directory, at the first call of one of its operations.
+// the working directory, at the first call of one of its operations. Each function is looked up
+// on its own, so a missing one fails only its own calls. When the module cannot be loaded, the
+// loader's reason goes to standard error once.
 class ModuleLineLibrary : public LineLibrary
 {
 public:
@@ -43,7 +45,7 @@ public:
     QString modulePath() const { return m_path; }
 
 private:
-    void resolve();
+    QFunctionPointer resolve(const char *name);
 
     using OpenFn = int16_t (*)(const char *);
     using LevelFn = void (*)(int32_t);
@@ -53,4 +55,5 @@ private:
     OpenFn m_open = nullptr;
     LevelFn m_dtr = nullptr;
     LevelFn m_txd = nullptr;
+    bool m_toldWhy = false;
 };

@@ -72,11 +72,13 @@ void DTR(int32_t level)
         log("DTR", level);
 }
 
+#ifndef SIM_WITHOUT_TXD
 void TXD(int32_t level)
 {
     if (!failing() && g_open)
         log("TXD", level);
 }
+#endif
 
 int16_t CLOSECOM(void)
 {
