@@ -1,5 +1,6 @@
 // In-process costs: one character's transfer against 24 bare calls through the same interface,
-// and one text-player tick for short and very long texts.
+// one text-player tick for short and very long texts, and one load of the character set (at
+// every activation of the window) from the shipped file and from a 100 MB one.
 #include "display/transfer.h"
 #include "mainwindow/form1.h"
 #include "sources/textplayer.h"
@@ -97,6 +98,26 @@ void BM_PlayerTick(benchmark::State &state)
         state.SkipWithError("a message box came up");
 }
 BENCHMARK(BM_PlayerTick)->Arg(10)->Arg(10000)->Arg(1000000);
+
+void BM_LoadCharacterSet(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Data.ini"));
+    QFile::copy(QStringLiteral(DATA_INI), path);
+    if (state.range(0) > 0) {
+        // The character set followed by a hundred megabytes of one long line.
+        QFile file(path);
+        file.open(QIODevice::Append);
+        const QByteArray block(1 << 20, 'x');
+        for (int i = 0; i < state.range(0); ++i)
+            file.write(block);
+    }
+    std::array<QString, CharacterSlotCount> patterns;
+    std::array<QString, UserCharacterCount> names;
+    for (auto _ : state)
+        characterset::load(path, patterns, names, nullptr);
+}
+BENCHMARK(BM_LoadCharacterSet)->Arg(0)->Arg(100)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
