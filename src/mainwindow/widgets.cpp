@@ -17,9 +17,16 @@ void paintBackground(QWidget *w, const QColor &background)
 
 void setTextColor(QWidget *w, const QColor &text)
 {
+    // Disabled, the same colour at less than half strength, blended with whatever lies behind
+    // it: clearly dimmer on any background, light or dark.
+    QColor dimmed = text;
+    dimmed.setAlphaF(0.4f);
     QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, text);
-    pal.setColor(QPalette::ButtonText, text);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText}) {
+        pal.setColor(QPalette::Active, role, text);
+        pal.setColor(QPalette::Inactive, role, text);
+        pal.setColor(QPalette::Disabled, role, dimmed);
+    }
     w->setPalette(pal);
 }
 

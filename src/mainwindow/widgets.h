@@ -14,8 +14,9 @@ inline const QColor LightGrey(224, 224, 224);
 inline const QColor LightRed(255, 128, 128);
 } // namespace colors
 
-// Sets a widget's background (filled) and, when given, its text colour.
+// Sets a widget's background (filled).
 void paintBackground(QWidget *w, const QColor &background);
+// Sets a widget's text colour; disabled, the text is drawn dimmed.
 void setTextColor(QWidget *w, const QColor &text);
 
 // The windows' font. The layout was drawn for a small dialog font; a condensed face at this
