@@ -196,11 +196,14 @@ private slots:
         startWith("[Znaky]\nA=11101110\n[User]\nB1Text=P1\nB1Data=01000000\nB2Text=dva\n"
                   "B2Data=00100000\n");
         form->SSTab1->setCurrentIndex(2);
-        player().Text1->setPlainText(QStringLiteral("Aa Ěě+,-_.?ů"));
+        // A non-breaking space is no space: it re-sends, and shows as it is.
+        player().Text1->setPlainText(QStringLiteral("Aa Ěě+,-_.?ů\u00a0"));
         player().Check3->setChecked(true);
-        const QStringList expected = {"11101110", "11101110", "00000000", "00100000", "00100000",
-            "01000000", "00100000", "00000010", "00010000", "00010000", "00010000", "00010000"};
-        const QStringList labels = {"A", "a", " ", "Ě", "dva", "P1", ",", "-", "_", ".", "?", "ů"};
+        const QStringList expected
+            = {"11101110", "11101110", "00000000", "00100000", "00100000", "01000000", "00100000",
+                "00000010", "00010000", "00010000", "00010000", "00010000", "00010000"};
+        const QStringList labels
+            = {"A", "a", " ", "Ě", "dva", "P1", ",", "-", "_", ".", "?", "ů", "\u00a0"};
         for (int i = 0; i < expected.size(); ++i) {
             player().Timer2_Timer();
             QCOMPARE(lines().shown(), expected[i]);
@@ -208,9 +211,17 @@ private slots:
         }
     }
 
+    void lineBreakRepeatsAndCounts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Enter") << QStringLiteral("a\nb");
+        QTest::newRow("Shift+Enter") << QStringLiteral("a\u2028b");
+    }
+
     void lineBreakRepeatsAndCounts()
     {
-        const QStringList shown = play(QStringLiteral("a\nb"), 4);
+        QFETCH(QString, text);
+        const QStringList shown = play(text, 4);
         const QString a = CharacterPatterns[10];
         QCOMPARE(shown, QStringList({a, a, a, CharacterPatterns[11]}));
         QCOMPARE(player().TextLength, 4);
