@@ -148,6 +148,7 @@ ClickLabel::ClickLabel(const QString &text, QWidget *parent, const QString &name
     : QLabel(text, parent)
 {
     setObjectName(name);
+    setTextFormat(Qt::PlainText);
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent *e)
@@ -160,6 +161,8 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, con
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
+    // Labels show names from Data.ini and typed text: as they are, never as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setGeometry(rect);
     return label;
 }

@@ -94,7 +94,7 @@ private:
     QColor m_color;
 };
 
-// A label that reports clicks.
+// A label that reports clicks; plain text.
 class ClickLabel : public QLabel
 {
     Q_OBJECT
@@ -108,5 +108,5 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
 };
 
-// Makes a plain label with a name, a rectangle and its text.
+// Makes a label with a name, a rectangle and its text, shown as plain text.
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &rect);

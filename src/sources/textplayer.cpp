@@ -17,6 +17,7 @@ ScaleLabel::ScaleLabel(QWidget *parent, const QString &name)
     : QLabel(QStringLiteral("Min. ' ' ' ' ' ' ' ' ' Max."), parent)
 {
     setObjectName(name);
+    setTextFormat(Qt::PlainText);
 }
 
 void ScaleLabel::paintEvent(QPaintEvent *)
