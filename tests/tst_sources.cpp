@@ -78,6 +78,36 @@ private slots:
         QCOMPARE(form->page1->Commanda(37)->text(), QStringLiteral("[1]"));
     }
 
+    // A name too wide for its button is set smaller until it fits, down to a legible size,
+    // and cut only below that; a name that fits keeps the page's font. "&" is no mnemonic.
+    void userNamesFitTheirButtons_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("four") << QByteArray("[10]");
+        QTest::newRow("seven") << QByteArray("Kolecko");
+        QTest::newRow("nine, wide") << QByteArray("WWWWWWWWW");
+        QTest::newRow("ampersand") << QByteArray("R&B");
+    }
+
+    void userNamesFitTheirButtons()
+    {
+        QFETCH(QByteArray, name);
+        startWith("[User]\nB1Text=" + name + "\n");
+        QPushButton *b = form->page1->Commanda(37);
+        const QString shown = b->text().replace(QLatin1String("&&"), QLatin1String("&"));
+        const QFontMetrics fm(b->font());
+        const int room = b->width() - 4; // inside the frame, a pixel clear of it
+        QVERIFY(fm.horizontalAdvance(shown) <= room);
+        const bool fitsAsIs = QFontMetrics(form->page1->font()).horizontalAdvance(name) <= room;
+        QCOMPARE(b->font() == form->page1->font(), fitsAsIs);
+        QVERIFY(b->font().pixelSize() >= CharacterButtonsPage::SmallestCaptionPixels || fitsAsIs);
+        if (shown != QString::fromLatin1(name)) {
+            QCOMPARE(b->font().pixelSize(), CharacterButtonsPage::SmallestCaptionPixels);
+            QVERIFY(shown.endsWith(QChar(0x2026)));
+            QCOMPARE(b->toolTip(), QString::fromLatin1(name));
+        }
+    }
+
     void segmentEditor()
     {
         form->SSTab1->setCurrentIndex(1);

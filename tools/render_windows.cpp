@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QTabWidget>
 
 int main(int argc, char *argv[])
@@ -28,8 +29,10 @@ int main(int argc, char *argv[])
     };
 
     TestProgram program;
-    program.writeDataFile("[User]\nB1Text=Kolečko\nB2Text=Ýpsilon\nB3Text=Desátý\n"
-                          "B4Text=WWWW\nB5Text=123456789\n");
+    // Names as long as the file allows, in its code page.
+    program.writeDataFile(QStringEncoder("windows-1250")(
+        QStringLiteral("[User]\nB1Text=Kolečko\nB2Text=Ýpsilon\nB3Text=Desátý\nB4Text=WWWW\n"
+                       "B5Text=123456789\nB6Text=<u>X</u>\nB7Text=R&B\n")));
     auto form = program.start();
     form->show();
     QApplication::processEvents();

@@ -309,7 +309,7 @@ void Form1::Form_Load()
 void Form1::LoadCharacterSet()
 {
     characterset::load(DataFilePath, CharacterPatterns, BText,
-        [this](int n, const QString &text) { page1->Commanda(FirstUserSlot + n)->setText(text); });
+        [this](int n, const QString &text) { page1->setUserCaption(n, text); });
 }
 
 void Form1::Form_Activate()
