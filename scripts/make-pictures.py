@@ -88,11 +88,18 @@ def figure():
     write('figure.svg', svg(32, 32, '0 0 32 32', body))
 
 
+# Height of the capitals and digits of DejaVu Sans Bold, in em.
+CAP_HEIGHT = 0.729
+
+
 def labelled(name, text, width, height, size, fill, color):
+    # Qt's SVG renderer ignores dominant-baseline: the baseline is placed so that the capitals
+    # (and digits) stand centred in the box; accents reach above them.
+    baseline = round(height / 2 + CAP_HEIGHT * size / 2, 2)
     body = (f'<rect width="{width}" height="{height}" rx="3" fill="{fill}"/>\n'
-            f'<text x="{width / 2}" y="{height / 2}" font-family="DejaVu Sans, Arial, sans-serif" '
-            f'font-weight="bold" font-size="{size}" fill="{color}" text-anchor="middle" '
-            f'dominant-baseline="central">{text}</text>')
+            f'<text x="{width / 2}" y="{baseline}" font-family="DejaVu Sans, Arial, sans-serif" '
+            f'font-weight="bold" font-size="{size}" fill="{color}" text-anchor="middle">'
+            f'{text}</text>')
     write(name, svg(width, height, f'0 0 {width} {height}', body))
 
 
