@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QtMath>
 #include <utility>
 
 void paintBackground(QWidget *w, const QColor &background)
@@ -52,6 +53,40 @@ QSvgRenderer *rendererFor(const QString &resource)
     return *it;
 }
 
+// Each picture rendered once per size and screen scale: a paint is then a copy of pixels, which
+// the text player's fastest ticks need (the preview changes on every tick). The widgets have
+// fixed sizes, so this holds a few dozen small pixmaps.
+struct PixmapKey
+{
+    QString resource;
+    QSize size;
+    qreal ratio;
+    bool operator==(const PixmapKey &) const = default;
+};
+
+size_t qHash(const PixmapKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.resource, key.size.width(), key.size.height(), key.ratio);
+}
+
+const QPixmap &pixmapFor(const QString &resource, QSize size, qreal ratio)
+{
+    // Never destroyed, like the renderers: a pixmap must not outlive the application object.
+    static auto &cache = *new QHash<PixmapKey, QPixmap>;
+    const PixmapKey key{resource, size, ratio};
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        QPixmap pixmap(qCeil(size.width() * ratio), qCeil(size.height() * ratio));
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        rendererFor(resource)->render(&p, QRectF(QPointF(0, 0), QSizeF(size)));
+        p.end();
+        it = cache.insert(key, pixmap);
+    }
+    return *it;
+}
+
 bool releasedInside(QWidget *w, QMouseEvent *e)
 {
     return e->button() == Qt::LeftButton && w->rect().contains(e->position().toPoint());
@@ -83,7 +118,7 @@ void SvgPicture::paintEvent(QPaintEvent *)
     if (m_resource.isEmpty())
         return;
     QPainter p(this);
-    rendererFor(m_resource)->render(&p, QRectF(rect()));
+    p.drawPixmap(0, 0, pixmapFor(m_resource, size(), devicePixelRatioF()));
 }
 
 void SvgPicture::mouseReleaseEvent(QMouseEvent *e)
