@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QStyleOptionButton>
+#include <QTextDocument>
 
 namespace {
 
@@ -94,7 +95,8 @@ void CharacterButtonsPage::setUserCaption(int n, const QString &name)
         shown = fm.elidedText(name, Qt::ElideRight, room);
     // An unchanged font is left to the page, so the button follows it.
     b->setFont(caption == font() ? QFont() : caption);
-    b->setToolTip(shown == name ? QString() : name);
+    // A tooltip reads markup: the name is put in as plain text.
+    b->setToolTip(shown == name ? QString() : Qt::convertFromPlainText(name, Qt::WhiteSpaceNoWrap));
     // A name is no mnemonic: "&" stands for itself.
     b->setText(QString(shown).replace(QLatin1Char('&'), QLatin1String("&&")));
 }
