@@ -131,13 +131,8 @@ private slots:
         DataFilePath = program.dataFile();
         Form2 dialog(*form);
         // The status line holds the longest messages whole.
-        const auto fits = [&dialog] {
-            const QLabel *l = dialog.Label6;
-            return QFontMetrics(l->font())
-                       .boundingRect(l->contentsRect(), Qt::TextWordWrap, l->text())
-                       .height()
-                <= l->height();
-        };
+        const auto fits
+            = [l = dialog.Label6] { return l->heightForWidth(l->width()) <= l->height(); };
         dialog.Image_Click(1);
         QCOMPARE(dialog.Label6->text(),
             QStringLiteral("Chyba: znak nebyl uložen (Data.ini nelze zapsat)"));
