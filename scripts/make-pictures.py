@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the digit pictures under resources/pictures/. Run after changing the geometry.
+"""Writes every picture under resources/pictures/: the digits, the icon and the figure, the save
+dialog's buttons and the wiring diagram. Run after changing any of them.
 
 Every segment picture of a set shares its ground picture's view box and size, so the
 overlays lie exactly on the ground.
