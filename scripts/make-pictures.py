@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the digit pictures under resources/pictures/. Run after changing the geometry.
+"""Writes every picture under resources/pictures/: the digits, the icon and the figure, the save
+dialog's buttons and the wiring diagram. Run after changing any of them.
 
 Every segment picture of a set shares its ground picture's view box and size, so the
 overlays lie exactly on the ground.
@@ -88,26 +89,42 @@ def figure():
     write('figure.svg', svg(32, 32, '0 0 32 32', body))
 
 
+# Height of the capitals and digits of DejaVu Sans Bold, in em.
+CAP_HEIGHT = 0.729
+
+
 def labelled(name, text, width, height, size, fill, color):
+    # Qt's SVG renderer ignores dominant-baseline: the baseline is placed so that the capitals
+    # (and digits) stand centred in the box; accents reach above them.
+    baseline = round(height / 2 + CAP_HEIGHT * size / 2, 2)
     body = (f'<rect width="{width}" height="{height}" rx="3" fill="{fill}"/>\n'
-            f'<text x="{width / 2}" y="{height / 2}" font-family="DejaVu Sans, Arial, sans-serif" '
-            f'font-weight="bold" font-size="{size}" fill="{color}" text-anchor="middle" '
-            f'dominant-baseline="central">{text}</text>')
+            f'<text x="{width / 2}" y="{baseline}" font-family="DejaVu Sans, Arial, sans-serif" '
+            f'font-weight="bold" font-size="{size}" fill="{color}" text-anchor="middle">'
+            f'{text}</text>')
     write(name, svg(width, height, f'0 0 {width} {height}', body))
 
 
 def wiring():
     """The wiring diagram of the help window, 355 x 210: PC lines, MAX 232, 4094, the
-    display's pinout and the 9-pin connector seen from the wiring side."""
+    display's pinout and the 9-pin connector seen from the wiring side.
+
+    Drawn for 1x: no text below 8 px, every label a few pixels clear of lines and other labels.
+    Labels are placed by their centre line (capitals centred on it), as Qt renders them.
+    """
     out = []
     line = lambda x1, y1, x2, y2, color='#000', w=1: out.append(
         f'<line x1="{x1}" y1="{y1}" x2="{x2}" y2="{y2}" stroke="{color}" stroke-width="{w}"/>')
     path = lambda pts, color='#000', w=1: out.append(
         '<polyline fill="none" stroke="%s" stroke-width="%s" points="%s"/>'
         % (color, w, ' '.join(f'{x},{y}' for x, y in pts)))
-    text = lambda x, y, s, size=8, anchor='start', color='#000', bold=False: out.append(
-        f'<text x="{x}" y="{y}" font-family="DejaVu Sans, Arial, sans-serif" font-size="{size}" '
-        f'fill="{color}" text-anchor="{anchor}"' + (' font-weight="bold"' if bold else '') + f'>{s}</text>')
+
+    def text(x, cy, s, size=8, anchor='start', color='#000', bold=False):
+        baseline = round(cy + CAP_HEIGHT * size / 2, 2)
+        out.append(
+            f'<text x="{x}" y="{baseline}" font-family="DejaVu Sans, Arial, sans-serif" '
+            f'font-size="{size}" fill="{color}" text-anchor="{anchor}"'
+            + (' font-weight="bold"' if bold else '') + f'>{s}</text>')
+
     dot = lambda x, y: out.append(f'<circle cx="{x}" cy="{y}" r="1.8" fill="#000"/>')
 
     def cap_h(x1, x2, y):  # capacitor on a horizontal wire from x1 to x2
@@ -117,102 +134,108 @@ def wiring():
         line(m - 2, y - 4, m - 2, y + 4, w=1.5)
         line(m + 2, y - 4, m + 2, y + 4, w=1.5)
 
-    def cap_v(x, y1, y2):  # capacitor on a vertical wire from y1 to y2
-        m = (y1 + y2) / 2
+    def cap_v(x, y1, y2, m=None):  # capacitor on a vertical wire from y1 to y2
+        m = (y1 + y2) / 2 if m is None else m
         line(x, y1, x, m - 2)
         line(x, m + 2, x, y2)
         line(x - 4, m - 2, x + 4, m - 2, w=1.5)
         line(x - 4, m + 2, x + 4, m + 2, w=1.5)
 
-    V5, GND = 12, 142  # the two supply rails
+    V5, GND = 10, 136  # the two supply rails
 
     # PC side.
-    text(2, 15, '+5V', bold=True)
-    text(2, 63, 'TxD', bold=True)
-    text(2, 83, 'DTR', bold=True)
-    text(2, 145, 'GND', bold=True)
-    text(2, 38, 'PC', 7)
-    line(24, V5, 304, V5)
-    line(24, GND, 304, GND)
+    text(2, V5, '+5V', 9, bold=True)
+    text(2, 35, 'PC')
+    text(2, 58, 'TxD', 9, bold=True)
+    text(2, 74, 'DTR', 9, bold=True)
+    text(2, GND, 'GND', 9, bold=True)
+    line(28, V5, 300, V5)
+    line(28, GND, 300, GND)
 
-    # MAX 232: body 110..160 x 30..120.
-    out.append('<rect x="110" y="30" width="50" height="90" fill="none" stroke="#000"/>')
-    text(135, 73, 'MAX', 8, 'middle', bold=True)
-    text(135, 83, '232', 8, 'middle', bold=True)
+    # MAX 232: body 110..166 x 34..104. Pin numbers stand above their wires, outside the body.
+    out.append('<rect x="110" y="34" width="56" height="70" fill="none" stroke="#000"/>')
+    text(138, 63, 'MAX', 9, 'middle', bold=True)
+    text(138, 76, '232', 9, 'middle', bold=True)
     # Left: 16 +5 V, 13 TxD in, 8 DTR in, 15 ground.
-    path([(110, 40), (96, 40), (96, V5)]); dot(96, V5); text(106, 38, '16', 7, 'end')
-    line(24, 60, 110, 60); text(106, 58, '13', 7, 'end')
-    line(24, 80, 110, 80); text(106, 78, '8', 7, 'end')
-    path([(110, 100), (92, 100), (92, GND)]); dot(92, GND); text(106, 98, '15', 7, 'end')
+    path([(110, 42), (90, 42), (90, V5)]); dot(90, V5); text(106, 37, '16', anchor='end')
+    line(28, 58, 110, 58); text(106, 53, '13', anchor='end')
+    line(28, 74, 110, 74); text(106, 69, '8', anchor='end')
+    path([(110, 90), (86, 90), (86, GND)]); dot(86, GND); text(106, 85, '15', anchor='end')
     # Top: 2 to +5 V through a capacitor; C1 between 1 and 3.
-    cap_v(116, V5, 30); dot(116, V5); text(119, 28, '2', 7)
-    path([(130, 30), (130, 21)]); path([(148, 30), (148, 21)])
-    cap_h(130, 148, 21); text(133, 28, '1', 7); text(151, 28, '3', 7)
+    cap_v(116, V5, 34, m=20); dot(116, V5); text(119, 29, '2')
+    path([(130, 34), (130, 22)]); path([(156, 34), (156, 22)])
+    cap_h(130, 156, 22); text(133, 29, '1'); text(159, 29, '3')
     # Bottom: C2 between 4 and 5; 6 to ground through a capacitor.
-    path([(116, 120), (116, 130)]); path([(132, 120), (132, 130)])
-    cap_h(116, 132, 130); text(119, 127, '4', 7); text(135, 127, '5', 7)
-    cap_v(150, 120, GND); dot(150, GND); text(153, 127, '6', 7)
+    path([(116, 104), (116, 118)]); path([(134, 104), (134, 118)])
+    cap_h(116, 134, 118); text(113, 109, '4', anchor='end'); text(137, 109, '5')
+    cap_v(152, 104, GND, m=120); dot(152, GND); text(155, 109, '6')
     # Right: 12 (TxD out) to 4094 pin 2, 9 (DTR out) to pin 3.
-    line(160, 60, 220, 60); text(164, 58, '12', 7)
-    line(160, 80, 220, 80); text(164, 78, '9', 7)
+    line(166, 58, 222, 58); text(170, 53, '12')
+    line(166, 74, 222, 74); text(170, 69, '9')
 
-    # 4094: body 220..262 x 30..134.
-    out.append('<rect x="220" y="30" width="42" height="104" fill="none" stroke="#000"/>')
-    text(241, 140 - 8, '4094', 8, 'middle', bold=True)
-    text(216, 58, '2', 7, 'end'); text(224, 63, 'D', 7)
-    text(216, 78, '3', 7, 'end'); text(224, 83, 'CLK', 7)
-    path([(220, 40), (206, 40), (206, V5)]); dot(206, V5); text(216, 38, '1', 7, 'end')
-    text(224, 43, 'STR', 7)
-    line(232, 30, 232, V5); dot(232, V5); text(234, 28, '16', 7)
-    line(250, 30, 250, V5); dot(250, V5); text(252, 28, '15', 7)
-    line(241, 134, 241, GND); dot(241, GND); text(244, 140, '8', 7)
+    # 4094: body 222..264 x 32..123.
+    out.append('<rect x="222" y="32" width="42" height="91" fill="none" stroke="#000"/>')
+    text(243, 114, '4094', 9, 'middle', bold=True)
+    path([(222, 40), (208, 40), (208, V5)]); dot(208, V5); text(218, 35, '1', anchor='end')
+    text(226, 40, 'STR')
+    text(218, 53, '2', anchor='end'); text(226, 58, 'D')
+    text(218, 69, '3', anchor='end'); text(226, 74, 'CLK')
+    line(234, 32, 234, V5); dot(234, V5); text(237, 26, '16')
+    line(252, 32, 252, V5); dot(252, V5); text(255, 26, '15')
+    line(243, 123, 243, GND); dot(243, GND); text(246, 129.5, '8')
     for i, (pin, seg) in enumerate(zip((4, 5, 6, 7, 14, 13, 12, 11), 'ABCDEFGH')):
-        y = 40 + 12 * i
-        line(262, y, 276, y)
-        text(265, y - 2, str(pin), 7)
-        text(279, y + 3, seg, 8, bold=True)
+        y = 40 + 11 * i
+        line(264, y, 278, y)
+        text(267, y - 5, str(pin))
+        text(281, y, seg, 9, bold=True)
     # Decoupling capacitor across the supply beside the 4094.
     cap_v(300, V5, GND); dot(300, V5); dot(300, GND)
 
-    # The display's pinout.
-    dx, dy, dw, dh = 44, 156, 30, 46
-    out.append(f'<rect x="{dx}" y="{dy}" width="{dw}" height="{dh}" fill="none" stroke="#000"/>')
-    segs = {'a': (dx + 8, dy + 5, 14, 3), 'g': (dx + 8, dy + 21, 14, 3), 'd': (dx + 8, dy + 37, 14, 3),
-            'f': (dx + 5, dy + 8, 3, 13), 'b': (dx + 22, dy + 8, 3, 13),
-            'e': (dx + 5, dy + 24, 3, 13), 'c': (dx + 22, dy + 24, 3, 13)}
-    for name, (x, y, w, h) in segs.items():
-        out.append(f'<rect x="{x}" y="{y}" width="{w}" height="{h}" fill="#800000"/>')
-    out.append(f'<circle cx="{dx + 27}" cy="{dy + 40}" r="1.8" fill="#800000"/>')
-    for name, (x, y) in {'A': (dx + 15, dy + 12), 'B': (dx + 19, dy + 18), 'C': (dx + 19, dy + 34),
-                         'D': (dx + 15, dy + 45), 'E': (dx + 11, dy + 34), 'F': (dx + 11, dy + 18),
-                         'G': (dx + 15, dy + 29), 'H': (dx + 27, dy + 45)}.items():
-        text(x, y, name, 6, 'middle', '#e0c000', True)
+    # The display's pinout: a dark body holding the digit, the segment letters beside their
+    # bars (g in the upper window, h beside the point).
+    dx, dy = 41, 154  # top left corner of the digit, 22 x 41
+    out.append(f'<rect x="{dx - 11}" y="{dy - 11}" width="51" height="63" fill="#202020" '
+               f'stroke="#000"/>')
+    bars = {'a': (3, 0, 16, 3), 'g': (3, 19, 16, 3), 'd': (3, 38, 16, 3),
+            'f': (0, 3, 3, 16), 'b': (19, 3, 3, 16), 'e': (0, 22, 3, 16), 'c': (19, 22, 3, 16)}
+    for x, y, w, h in bars.values():
+        out.append(f'<rect x="{dx + x}" y="{dy + y}" width="{w}" height="{h}" fill="#a00000"/>')
+    out.append(f'<circle cx="{dx + 26}" cy="{dy + 39.5}" r="2" fill="#a00000"/>')
+    yellow = '#ffd000'
+    for name, x, cy, anchor in [('A', 11, -5, 'middle'), ('D', 11, 46, 'middle'),
+                                ('F', -2, 11, 'end'), ('E', -2, 30, 'end'),
+                                ('B', 24, 11, 'start'), ('C', 24, 30, 'start'),
+                                ('G', 11, 14, 'middle'), ('H', 30, 39.5, 'start')]:
+        text(dx + x, dy + cy, name, 8, anchor, yellow, True)
     for i, (pin, name) in enumerate([(1, 'G'), (2, 'F'), (3, '+'), (4, 'E'), (5, 'D')]):
-        y = dy + 5 + 9 * i
-        line(dx - 6, y, dx, y)
-        text(dx - 8, y + 3, f'{pin} {name}', 7, 'end')
+        y = 153 + 11 * i
+        line(dx - 17, y, dx - 11, y)
+        text(dx - 19, y, f'{pin} {name}', anchor='end')
     for i, (pin, name) in enumerate([(10, 'A'), (9, 'B'), (8, '+'), (7, 'C'), (6, 'H')]):
-        y = dy + 5 + 9 * i
-        line(dx + dw, y, dx + dw + 6, y)
-        text(dx + dw + 8, y + 3, f'{pin} {name}', 7)
-    text(128, 172, '+ = společná anoda,', 7)
-    text(128, 181, 'piny 3 a 8 na +5V', 7)
+        y = 153 + 11 * i
+        line(dx + 40, y, dx + 46, y)
+        text(dx + 48, y, f'{pin} {name}')
+    text(116, 168, '+ = společná anoda,')
+    text(116, 180, 'piny 3 a 8 na +5V')
 
-    # The 9-pin connector seen from the wiring side: contacts 5 4 3 2 1 above, 9 8 7 6 below.
-    out.append('<polygon points="196,167 276,167 268,197 204,197" fill="none" stroke="#000"/>')
-    top = [(206 + 15 * i, 175) for i in range(5)]
+    # The 9-pin connector seen from the wiring side: contacts 5 4 3 2 1 above, 9 8 7 6 below,
+    # each number under its contact.
+    out.append('<polygon points="212,171 296,171 288,209 220,209" fill="none" stroke="#000"/>')
+    top = [(222 + 16 * i, 179) for i in range(5)]
     for (x, y), n in zip(top, (5, 4, 3, 2, 1)):
         out.append(f'<circle cx="{x}" cy="{y}" r="3" fill="none" stroke="#000"/>')
-        text(x, y + 9, str(n), 6, 'middle')
+        text(x, y + 9, str(n), anchor='middle')
     for i, n in enumerate((9, 8, 7, 6)):
-        x = 213 + 15 * i
-        out.append(f'<circle cx="{x}" cy="188" r="3" fill="none" stroke="#000"/>')
-        text(x + 6, 195, str(n), 5, 'middle')
-    for (x, y), (name, color, level) in zip(top, [('GND', '#e00000', 148), ('DTR', '#00a000', 155),
-                                                     ('TxD', '#ff8000', 162)]):
-        path([(x, y - 3), (x, level), (300, level)], color, 1.5)
-        text(303, level + 3, name, 7, color=color, bold=True)
-    text(236, 207, 'CANNON 9 ze strany pájení', 7, 'middle')
+        x = 230 + 16 * i
+        out.append(f'<circle cx="{x}" cy="194" r="3" fill="none" stroke="#000"/>')
+        text(x, 203, str(n), anchor='middle')
+    for (x, y), (name, color, level) in zip(top, [('GND', '#e00000', 146), ('DTR', '#00a000', 156),
+                                                     ('TxD', '#ff8000', 166)]):
+        path([(x, y - 3), (x, level), (312, level)], color, 1.5)
+        text(315, level, name, color=color, bold=True)
+    text(302, 182, 'CANNON 9')
+    text(302, 192, 'ze strany')
+    text(302, 202, 'pájení')
 
     write('wiring.svg', svg(355, 210, '0 0 355 210', '\n'.join(out)))
 

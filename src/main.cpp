@@ -11,6 +11,7 @@ int main(int argc, char *argv[])
     // The window closes itself with the shutdown transfer; the help and chart windows never
     // keep the program alive.
     QApplication::setQuitOnLastWindowClosed(false);
+    installCzechQtTexts();
 
     Form1 form(Environment::standard(QCoreApplication::applicationDirPath()));
     form.Form_Load();

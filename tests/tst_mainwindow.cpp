@@ -29,6 +29,33 @@ public slots:
     void open(const QUrl &url) { urls << url; }
 };
 
+// How strongly a control's text stands out: the mean colour distance between the control drawn
+// as it is and drawn with invisible text, over the pixels where the two differ.
+double textContrast(QWidget *w)
+{
+    const QImage shown = w->grab().toImage();
+    const QPalette palette = w->palette();
+    QPalette bare = palette;
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        bare.setColor(role, Qt::transparent);
+    w->setPalette(bare);
+    const QImage hidden = w->grab().toImage();
+    w->setPalette(palette);
+    double sum = 0;
+    int count = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            const QRgb a = shown.pixel(x, y), b = hidden.pixel(x, y);
+            if (a == b)
+                continue;
+            sum += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b))
+                + std::abs(qBlue(a) - qBlue(b));
+            ++count;
+        }
+    }
+    return count ? sum / count : 0;
+}
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -275,6 +302,37 @@ private slots:
         QVERIFY(bar->tabRect(2).right() < form->SSTab1->width());
         QCOMPARE(bar->tabRect(0).top(), bar->tabRect(2).top());
         QVERIFY(bar->tabRect(0).bottom() < px(480));
+    }
+
+    // Every control the program disables (the port options, Help, the tab control with all it
+    // holds, the pause button, the text while playing) must look it.
+    void disabledControlsLookDimmer_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"Option1", "Command3", "qt_tabwidget_tabbar", "Commanda1",
+                 "Commanda37", "Check1", "Command2", "Label3", "Frame1", "Check2", "Label4",
+                 "Text1", "Label7", "Command6", "Label8", "Label9"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void disabledControlsLookDimmer()
+    {
+        QFETCH(QString, name);
+        TestProgram program;
+        auto form = program.start();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        auto *w = form->findChild<QWidget *>(name);
+        for (int page = 0; page < 3; ++page) {
+            if (form->SSTab1->widget(page)->isAncestorOf(w))
+                form->SSTab1->setCurrentIndex(page);
+        }
+        w->setEnabled(true);
+        const double enabled = textContrast(w);
+        w->setEnabled(false);
+        const double disabled = textContrast(w);
+        QVERIFY2(disabled < 0.6 * enabled,
+            qPrintable(QStringLiteral("%1 -> %2").arg(enabled).arg(disabled)));
     }
 
     void everyCaptionFits()

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimer>
 
 class TestSources : public QObject
@@ -76,6 +77,40 @@ private slots:
         QCOMPARE(lines().charactersSent(), 2);
         QCOMPARE(lines().shown(), QStringLiteral("01100000"));
         QCOMPARE(form->page1->Commanda(37)->text(), QStringLiteral("[1]"));
+    }
+
+    // A name too wide for its button is set smaller until it fits, down to a legible size,
+    // and cut only below that, whole in the tooltip; a name that fits keeps the page's font.
+    // Neither caption nor tooltip reads "&" or markup.
+    void userNamesFitTheirButtons_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("four") << QByteArray("[10]");
+        QTest::newRow("seven") << QByteArray("Kolecko");
+        QTest::newRow("nine, wide") << QByteArray("WWWWWWWWW");
+        QTest::newRow("ampersand") << QByteArray("R&B");
+        QTest::newRow("markup") << QByteArray("<u>&X</u>");
+    }
+
+    void userNamesFitTheirButtons()
+    {
+        QFETCH(QByteArray, name);
+        startWith("[User]\nB1Text=" + name + "\n");
+        QPushButton *b = form->page1->Commanda(37);
+        // As the button draws it: "&&" is a "&", a single "&" marks a mnemonic and vanishes.
+        QString shown = b->text();
+        shown.replace(QLatin1String("&&"), QLatin1String("\1")).remove(u'&').replace(u'\1', u'&');
+        const int room = b->width() - 4; // inside the frame, a pixel clear of it
+        QVERIFY(QFontMetrics(b->font()).horizontalAdvance(shown) <= room);
+        const bool fitsAsIs = QFontMetrics(form->page1->font()).horizontalAdvance(name) <= room;
+        QCOMPARE(b->font() == form->page1->font(), fitsAsIs);
+        QVERIFY(b->font().pixelSize() >= CharacterButtonsPage::SmallestCaptionPixels);
+        if (shown != QString::fromLatin1(name)) {
+            QCOMPARE(b->font().pixelSize(), CharacterButtonsPage::SmallestCaptionPixels);
+            QVERIFY(shown.endsWith(QChar(0x2026)));
+            QCOMPARE(QTextDocumentFragment::fromHtml(b->toolTip()).toPlainText(),
+                QString::fromLatin1(name));
+        }
     }
 
     void segmentEditor()
@@ -196,11 +231,14 @@ private slots:
         startWith("[Znaky]\nA=11101110\n[User]\nB1Text=P1\nB1Data=01000000\nB2Text=dva\n"
                   "B2Data=00100000\n");
         form->SSTab1->setCurrentIndex(2);
-        player().Text1->setPlainText(QStringLiteral("Aa Ěě+,-_.?ů"));
+        // A non-breaking space is no space: it re-sends, and shows as it is.
+        player().Text1->setPlainText(QStringLiteral("Aa Ěě+,-_.?ů\u00a0"));
         player().Check3->setChecked(true);
-        const QStringList expected = {"11101110", "11101110", "00000000", "00100000", "00100000",
-            "01000000", "00100000", "00000010", "00010000", "00010000", "00010000", "00010000"};
-        const QStringList labels = {"A", "a", " ", "Ě", "dva", "P1", ",", "-", "_", ".", "?", "ů"};
+        const QStringList expected
+            = {"11101110", "11101110", "00000000", "00100000", "00100000", "01000000", "00100000",
+                "00000010", "00010000", "00010000", "00010000", "00010000", "00010000"};
+        const QStringList labels
+            = {"A", "a", " ", "Ě", "dva", "P1", ",", "-", "_", ".", "?", "ů", "\u00a0"};
         for (int i = 0; i < expected.size(); ++i) {
             player().Timer2_Timer();
             QCOMPARE(lines().shown(), expected[i]);
@@ -208,9 +246,17 @@ private slots:
         }
     }
 
+    void lineBreakRepeatsAndCounts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Enter") << QStringLiteral("a\nb");
+        QTest::newRow("Shift+Enter") << QStringLiteral("a\u2028b");
+    }
+
     void lineBreakRepeatsAndCounts()
     {
-        const QStringList shown = play(QStringLiteral("a\nb"), 4);
+        QFETCH(QString, text);
+        const QStringList shown = play(text, 4);
         const QString a = CharacterPatterns[10];
         QCOMPARE(shown, QStringList({a, a, a, CharacterPatterns[11]}));
         QCOMPARE(player().TextLength, 4);

@@ -130,12 +130,17 @@ private slots:
         QDir(program.dir.path()).mkdir(QStringLiteral("Data.ini"));
         DataFilePath = program.dataFile();
         Form2 dialog(*form);
+        // The status line holds the longest messages whole.
+        const auto fits
+            = [l = dialog.Label6] { return l->heightForWidth(l->width()) <= l->height(); };
         dialog.Image_Click(1);
         QCOMPARE(dialog.Label6->text(),
             QStringLiteral("Chyba: znak nebyl uložen (Data.ini nelze zapsat)"));
+        QVERIFY(fits());
         program.messages->answers = {MessageAnswer::Yes};
         dialog.Image12_Click();
         QVERIFY(dialog.Label6->text().startsWith(QLatin1String("Chyba:")));
+        QVERIFY(fits());
     }
 
     void closingWithoutSavingStillReloads()

@@ -4,6 +4,7 @@
 #include "mainwindow/widgets.h"
 #include "sources/keytable.h"
 #include "sources/textplayer.h"
+#include "usercharacters/form2.h"
 #include "windows/form3.h"
 #include "windows/form4.h"
 #include "windows/form5.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -183,6 +185,41 @@ private slots:
         QCOMPARE(program.messages->shown.size(), 1);
         QTEST(program.messages->shown[0].title, "title");
         QTEST(program.messages->shown[0].text, "text");
+    }
+
+    // Names from Data.ini and typed text are shown as they are, never read as markup.
+    void labelsShowPlainText()
+    {
+        TestProgram program;
+        auto form = program.start();
+        Form2 dialog(*form);
+        Form3 about(form->environment());
+        Form4 chart;
+        Form5 help;
+        for (QWidget *window : QList<QWidget *>{form.get(), &dialog, &about, &chart, &help}) {
+            for (QLabel *label : window->findChildren<QLabel *>())
+                QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
+        }
+    }
+
+    // Qt's own texts are Czech like the rest (the reset question's buttons, the text box's
+    // context menu), and a message box shows its text as it is.
+    void standardTextsInCzech()
+    {
+        if (!installCzechQtTexts())
+            QSKIP("Qt's Czech translation (Debian qt6-translations-l10n) is not installed");
+        QCOMPARE(QCoreApplication::translate("QWidgetTextControl", "&Copy"),
+            QStringLiteral("&Kopírovat"));
+        QTimer::singleShot(0, [] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QCOMPARE(box->textFormat(), Qt::PlainText);
+            QCOMPARE(box->button(QMessageBox::Yes)->text(), QStringLiteral("&Ano"));
+            box->button(QMessageBox::No)->click();
+        });
+        QCOMPARE(QtMessageSink().show(nullptr, QStringLiteral("Pravlon"),
+                     QStringLiteral("<b>x</b>"), MessageIcon::None, MessageButtons::YesNo),
+            MessageAnswer::No);
     }
 
     void systemInformationTool()

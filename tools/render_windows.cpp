@@ -1,6 +1,9 @@
-// Renders every window to PNG files in the given directory, for looking at them.
+// Renders every window to PNG files in the given directory, for looking at them: each page of
+// the main window, its disabled states (line library missing; some ports unusable; playing),
+// the save dialog with each of its status texts, and the three small windows.
 #include "fakes.h"
 #include "sources/segmenteditor.h"
+#include "sources/textplayer.h"
 #include "usercharacters/form2.h"
 #include "windows/form3.h"
 #include "windows/form4.h"
@@ -8,22 +11,31 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringEncoder>
 #include <QTabWidget>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
-    TestProgram program;
-    auto form = program.start();
-    form->show();
-    QApplication::processEvents();
     const auto save = [&](QWidget *w, const QString &name) {
         w->show();
         QApplication::processEvents();
         if (!w->grab().save(QDir(out).filePath(name + QStringLiteral(".png"))))
             qWarning("cannot save %s", qPrintable(name));
     };
+
+    TestProgram program;
+    // Names as long as the file allows, in its code page.
+    program.writeDataFile(QStringEncoder("windows-1250")(
+        QStringLiteral("[User]\nB1Text=Kolečko\nB2Text=Ýpsilon\nB3Text=Desátý\nB4Text=WWWW\n"
+                       "B5Text=123456789\nB6Text=<u>X</u>\nB7Text=R&B\n")));
+    auto form = program.start();
+    form->show();
+    QApplication::processEvents();
     form->KOdeslani = QStringLiteral("11101110");
     form->ShowCharacter();
     save(form.get(), QStringLiteral("form1-page1"));
@@ -33,13 +45,48 @@ int main(int argc, char *argv[])
     save(form.get(), QStringLiteral("form1-page2"));
     form->SSTab1->setCurrentIndex(2);
     save(form.get(), QStringLiteral("form1-page3"));
+    form->page3->Text1->setPlainText(QStringLiteral("v\u00a0Praze"));
+    form->page3->Check3->setChecked(true);
+    form->page3->Timer2_Timer();
+    form->page3->Timer2_Timer();
+    save(form.get(), QStringLiteral("form1-playing"));
+    form->page3->Check3->setChecked(false);
+
     Form2 dialog(*form);
     save(&dialog, QStringLiteral("form2"));
+    const QStringList statuses
+        = {QStringLiteral("Znak uložen do 10"), QStringLiteral("Uživatelské znaky vymazány"),
+            QStringLiteral("Chyba: znak nebyl uložen (Data.ini nelze zapsat)"),
+            QStringLiteral("Chyba: znaky nebyly vymazány (Data.ini nelze zapsat)")};
+    for (int i = 0; i < statuses.size(); ++i) {
+        dialog.Label6->setText(statuses[i]);
+        save(&dialog, QStringLiteral("form2-status%1").arg(i + 1));
+    }
+    dialog.hide();
+
     Form3 about(form->environment());
     save(&about, QStringLiteral("form3"));
     Form4 chart;
     save(&chart, QStringLiteral("form4"));
     Form5 help;
     save(&help, QStringLiteral("form5"));
+    form->hide();
+
+    // COM2, COM4 and COM5 unusable.
+    TestProgram someMissing;
+    someMissing.lines->working = {1, 3};
+    auto ports = someMissing.start();
+    save(ports.get(), QStringLiteral("form1-ports"));
+    ports->hide();
+
+    // The line library missing: tabs, options and Help disabled, on every page.
+    TestProgram noLibrary;
+    noLibrary.lines->missing = true;
+    auto disabled = noLibrary.start();
+    for (int page = 0; page < 3; ++page) {
+        disabled->SSTab1->setCurrentIndex(page);
+        save(disabled.get(), QStringLiteral("form1-nolibrary-page%1").arg(page + 1));
+    }
+    disabled->hide();
     return 0;
 }

@@ -1,7 +1,9 @@
 #include "mainwindow/environment.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QProcess>
+#include <QTranslator>
 #include <QWidget>
 
 Environment Environment::standard(const QString &programDirectory)
@@ -16,6 +18,17 @@ Environment Environment::standard(const QString &programDirectory)
         return QProcess::startDetached(program, arguments);
     };
     return env;
+}
+
+bool installCzechQtTexts()
+{
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(
+            QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 void EnableMinimizeBox(QWidget *window)

@@ -34,5 +34,9 @@ struct Environment
     static Environment standard(const QString &programDirectory);
 };
 
+// Qt's own texts (message-box buttons, context menus) in Czech, like the rest of the interface,
+// whatever the system's language. False, and English texts, when Qt's translation is missing.
+bool installCzechQtTexts();
+
 // Adds the minimise button to a fixed-size window.
 void EnableMinimizeBox(QWidget *window);

@@ -137,9 +137,8 @@ Form1::Form1(Environment environment, QWidget *parent)
     QPalette tabs = SSTab1->tabBar()->palette();
     tabs.setColor(QPalette::Window, colors::DarkRed);
     tabs.setColor(QPalette::Button, colors::DarkRed);
-    tabs.setColor(QPalette::WindowText, Qt::white);
-    tabs.setColor(QPalette::ButtonText, Qt::white);
     SSTab1->tabBar()->setPalette(tabs);
+    setTextColor(SSTab1->tabBar(), Qt::white);
 
     page1 = new CharacterButtonsPage(*this, new QWidget);
     page2 = new SegmentEditorPage(*this, new QWidget);
@@ -223,8 +222,8 @@ void Form1::buildLeftColumn()
         b->setCursor(Qt::WhatsThisCursor);
         QPalette pal = b->palette();
         pal.setColor(QPalette::Button, colors::LightGrey);
-        pal.setColor(QPalette::ButtonText, Qt::black);
         b->setPalette(pal);
+        setTextColor(b, Qt::black);
         return b;
     };
     Command3 = greyButton(
@@ -310,7 +309,7 @@ void Form1::Form_Load()
 void Form1::LoadCharacterSet()
 {
     characterset::load(DataFilePath, CharacterPatterns, BText,
-        [this](int n, const QString &text) { page1->Commanda(FirstUserSlot + n)->setText(text); });
+        [this](int n, const QString &text) { page1->setUserCaption(n, text); });
 }
 
 void Form1::Form_Activate()

@@ -20,6 +20,8 @@ MessageAnswer QtMessageSink::show(QWidget *parent, const QString &title, const Q
         break;
     }
     QMessageBox box(qicon, title, text, QMessageBox::NoButton, parent);
+    // Some texts come from Data.ini (the version): shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

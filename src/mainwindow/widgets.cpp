@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QtMath>
 #include <utility>
 
 void paintBackground(QWidget *w, const QColor &background)
@@ -17,9 +18,16 @@ void paintBackground(QWidget *w, const QColor &background)
 
 void setTextColor(QWidget *w, const QColor &text)
 {
+    // Disabled, the same colour at less than half strength, blended with whatever lies behind
+    // it: clearly dimmer on any background, light or dark.
+    QColor dimmed = text;
+    dimmed.setAlphaF(0.4f);
     QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, text);
-    pal.setColor(QPalette::ButtonText, text);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText}) {
+        pal.setColor(QPalette::Active, role, text);
+        pal.setColor(QPalette::Inactive, role, text);
+        pal.setColor(QPalette::Disabled, role, dimmed);
+    }
     w->setPalette(pal);
 }
 
@@ -42,6 +50,40 @@ QSvgRenderer *rendererFor(const QString &resource)
     auto it = cache.find(resource);
     if (it == cache.end())
         it = cache.insert(resource, new QSvgRenderer(resource));
+    return *it;
+}
+
+// Each picture rendered once per size and screen scale: a paint is then a copy of pixels, which
+// the text player's fastest ticks need (the preview changes on every tick). The widgets have
+// fixed sizes, so this holds a few dozen small pixmaps.
+struct PixmapKey
+{
+    QString resource;
+    QSize size;
+    qreal ratio;
+    bool operator==(const PixmapKey &) const = default;
+};
+
+size_t qHash(const PixmapKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.resource, key.size.width(), key.size.height(), key.ratio);
+}
+
+const QPixmap &pixmapFor(const QString &resource, QSize size, qreal ratio)
+{
+    // Never destroyed, like the renderers: a pixmap must not outlive the application object.
+    static auto &cache = *new QHash<PixmapKey, QPixmap>;
+    const PixmapKey key{resource, size, ratio};
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        QPixmap pixmap(qCeil(size.width() * ratio), qCeil(size.height() * ratio));
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        rendererFor(resource)->render(&p, QRectF(QPointF(0, 0), QSizeF(size)));
+        p.end();
+        it = cache.insert(key, pixmap);
+    }
     return *it;
 }
 
@@ -76,7 +118,7 @@ void SvgPicture::paintEvent(QPaintEvent *)
     if (m_resource.isEmpty())
         return;
     QPainter p(this);
-    rendererFor(m_resource)->render(&p, QRectF(rect()));
+    p.drawPixmap(0, 0, pixmapFor(m_resource, size(), devicePixelRatioF()));
 }
 
 void SvgPicture::mouseReleaseEvent(QMouseEvent *e)
@@ -141,6 +183,7 @@ ClickLabel::ClickLabel(const QString &text, QWidget *parent, const QString &name
     : QLabel(text, parent)
 {
     setObjectName(name);
+    setTextFormat(Qt::PlainText);
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent *e)
@@ -153,6 +196,8 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, con
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
+    // Labels show names from Data.ini and typed text: as they are, never as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setGeometry(rect);
     return label;
 }

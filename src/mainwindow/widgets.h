@@ -14,8 +14,9 @@ inline const QColor LightGrey(224, 224, 224);
 inline const QColor LightRed(255, 128, 128);
 } // namespace colors
 
-// Sets a widget's background (filled) and, when given, its text colour.
+// Sets a widget's background (filled).
 void paintBackground(QWidget *w, const QColor &background);
+// Sets a widget's text colour; disabled, the text is drawn dimmed.
 void setTextColor(QWidget *w, const QColor &text);
 
 // The windows' font. The layout was drawn for a small dialog font; a condensed face at this
@@ -93,7 +94,7 @@ private:
     QColor m_color;
 };
 
-// A label that reports clicks.
+// A label that reports clicks; plain text.
 class ClickLabel : public QLabel
 {
     Q_OBJECT
@@ -107,5 +108,5 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
 };
 
-// Makes a plain label with a name, a rectangle and its text.
+// Makes a label with a name, a rectangle and its text, shown as plain text.
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &rect);

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QStyleOptionButton>
+#include <QTextDocument>
 
 namespace {
 
@@ -69,4 +71,32 @@ void CharacterButtonsPage::Commanda_Click(int k)
 {
     m_form.KOdeslani = CharacterPatterns[k - 1];
     m_form.ShowCharacter();
+}
+
+void CharacterButtonsPage::setUserCaption(int n, const QString &name)
+{
+    QPushButton *b = Commanda(FirstUserSlot + n);
+    // Names of up to nine characters must be readable on the small square: a name too wide for
+    // the page's font is set smaller, down to a legible size, and only below that cut short.
+    QStyleOptionButton option;
+    option.initFrom(b);
+    // A pixel clear of the frame on either side.
+    const int room
+        = b->style()->subElementRect(QStyle::SE_PushButtonContents, &option, b).width() - 2;
+    QFont caption = font();
+    QString shown = name;
+    for (int pixels = QFontInfo(caption).pixelSize(); pixels >= SmallestCaptionPixels; --pixels) {
+        caption.setPixelSize(pixels);
+        if (QFontMetrics(caption).horizontalAdvance(name) <= room)
+            break;
+    }
+    const QFontMetrics fm(caption);
+    if (fm.horizontalAdvance(name) > room)
+        shown = fm.elidedText(name, Qt::ElideRight, room);
+    // An unchanged font is left to the page, so the button follows it.
+    b->setFont(caption == font() ? QFont() : caption);
+    // A tooltip reads markup: the name is put in as plain text.
+    b->setToolTip(shown == name ? QString() : Qt::convertFromPlainText(name, Qt::WhiteSpaceNoWrap));
+    // A name is no mnemonic: "&" stands for itself.
+    b->setText(QString(shown).replace(QLatin1Char('&'), QLatin1String("&&")));
 }

@@ -21,6 +21,11 @@ public:
     // Button k (1 ... 46) shows slot k - 1.
     void Commanda_Click(int k);
     QPushButton *Commanda(int k) const { return m_buttons[k - 1]; }
+    // Puts the name of user character n (1 ... 10) on its button.
+    void setUserCaption(int n, const QString &name);
+
+    // Below this size a caption would no longer be legible; it is cut instead.
+    static constexpr int SmallestCaptionPixels = 7;
 
     QPushButton *Command1 = nullptr;
     QPushButton *Check1 = nullptr;

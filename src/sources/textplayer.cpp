@@ -10,12 +10,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QTimer>
 
 ScaleLabel::ScaleLabel(QWidget *parent, const QString &name)
     : QLabel(QStringLiteral("Min. ' ' ' ' ' ' ' ' ' Max."), parent)
 {
     setObjectName(name);
+    setTextFormat(Qt::PlainText);
 }
 
 void ScaleLabel::paintEvent(QPaintEvent *)
@@ -119,13 +121,18 @@ TextPlayerPage::TextPlayerPage(Form1 &form, QWidget *parent)
 
 int TextPlayerPage::measureText()
 {
-    const QList<uint> codePoints = Text1->toPlainText().toUcs4();
+    // The raw text, not toPlainText(), which turns a non-breaking space into a space. Lines
+    // (Enter) and line breaks inside a line (Shift+Enter) both count as CR LF.
+    const QList<uint> codePoints = Text1->document()->toRawText().toUcs4();
     m_text.clear();
     m_text.reserve(codePoints.size());
     for (uint c : codePoints) {
-        if (c == u'\n')
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
             m_text.push_back(U'\r');
-        m_text.push_back(c);
+            m_text.push_back(U'\n');
+        } else {
+            m_text.push_back(c);
+        }
     }
     return static_cast<int>(m_text.size());
 }

@@ -48,6 +48,10 @@ Form2::Form2(Form1 &form)
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFixedSize(330, 250);
     paintBackground(this, colors::DarkRed);
+    // The windows' face, a size larger: the layout holds whatever the desktop's font.
+    QFont face = windowFont();
+    face.setPixelSize(12);
+    setFont(face);
 
     // Upper left: the preview.
     whiteLabel(this, QStringLiteral("Label1"), QStringLiteral("Náhled znaku :"), {8, 8, 100, 16});
@@ -86,7 +90,8 @@ Form2::Form2(Form1 &form)
     big.setBold(true);
     Text1->setFont(big);
     connect(Text1, &QLineEdit::textChanged, this, &Form2::Text1_Change);
-    Label6 = whiteLabel(this, QStringLiteral("Label6"), QStringLiteral("..."), {124, 102, 200, 32});
+    // Down to the line: room for three lines, the longest message takes two.
+    Label6 = whiteLabel(this, QStringLiteral("Label6"), QStringLiteral("..."), {124, 98, 200, 42});
     Label6->setWordWrap(true);
     Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 

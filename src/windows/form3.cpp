@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QUrl>
+#include <tuple>
 
 namespace {
 
@@ -71,12 +72,20 @@ Form3::Form3(Environment &environment, QWidget *parent)
 
     colouredLabel(this, QStringLiteral("Label1"), QStringLiteral("Pravlon v1.2."),
         twipsRect(840, 240, 2000, 255), colors::Red, true);
-    colouredLabel(this, QStringLiteral("Label2"), MakerCredit, twipsRect(120, 720, 3600, 195),
-        colors::Red, false);
-    colouredLabel(this, QStringLiteral("Label3"), AuthorCredit, twipsRect(120, 960, 3600, 195),
-        colors::Red, false);
+    // Red on dark red reads only in a full-width bold face, as large as the line allows.
+    QFont credit = font();
+    credit.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+        QStringLiteral("Arial")});
+    credit.setPixelSize(11);
+    credit.setBold(true);
+    for (const auto &[name, text, top] : {std::tuple(QStringLiteral("Label2"), MakerCredit, 720),
+             std::tuple(QStringLiteral("Label3"), AuthorCredit, 960)}) {
+        colouredLabel(this, name, text, twipsRect(120, top, 3600, 195), colors::Red, false)
+            ->setFont(credit);
+    }
     auto *link = new ClickLabel(MakerWebAddress, this, QStringLiteral("Label4"));
-    link->setGeometry(twipsRect(120, 1320, 3600, 240));
+    // Only the address is a link, not the empty line beside it.
+    link->setGeometry(twipsRect(120, 1320, 2070, 240));
     setTextColor(link, colors::Red);
     QFont bold = link->font();
     bold.setPointSizeF(9.75);

@@ -96,7 +96,7 @@ Form4::Form4()
     QLabel *note = makeLabel(this, QStringLiteral("Label4"),
         QStringLiteral("- pokud vložíte do textu 'Enter', vložíte 2 prázdné znaky => na rozdíl od "
                        "mezery zůstane poslední vykreslený znak na displeji."),
-        twipsRect(120, 5700, 4365, 585));
+        twipsRect(120, 5760, 4365, 435));
     note->setWordWrap(true);
     note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTextColor(note, Qt::white);
