@@ -1,8 +1,7 @@
 // Timer cadence in the program with the simulated line module: the module logs a timestamp
 // for every line call, and the characters and their intervals are read back from that log.
+#include "controls.h"
 #include "mainwindow/form1.h"
-#include "sources/segmenteditor.h"
-#include "sources/textplayer.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -95,23 +94,25 @@ int main(int argc, char **argv)
     Form1 form(Environment::standard(dir.path()));
     form.Form_Load();
     form.show();
-    TextPlayerPage &player = *form.page3;
-    SegmentEditorPage &editor = *form.page2;
+    auto *text = control<QPlainTextEdit>(&form, "Text1");
+    auto *play = control<QPushButton>(&form, "Check3");
+    auto *speed = control<QScrollBar>(&form, "HScroll1");
+    auto *generate = control<QPushButton>(&form, "Check2");
     const auto restartLog = [&] { QFile::resize(log, 0); };
 
     form.SSTab1->setCurrentIndex(2);
     // Every character differs from the one before, so every tick repaints the preview.
-    player.Text1->setPlainText(QStringLiteral("ab").repeated(100));
-    player.Check4->setChecked(true);
+    text->setPlainText(QStringLiteral("ab").repeated(100));
+    control<QPushButton>(&form, "Check4")->setChecked(true);
     for (int interval : {1, 350}) {
-        player.HScroll1->setValue(interval);
+        speed->setValue(interval);
         restartLog();
-        player.Check3->setChecked(true);
+        play->setChecked(true);
         const double span = interval == 1 ? seconds : std::max(seconds, 4.0);
         const std::clock_t cpu = std::clock();
         run(int(span * 1000));
         const double cpuSeconds = double(std::clock() - cpu) / CLOCKS_PER_SEC;
-        player.Check3->setChecked(false);
+        play->setChecked(false);
         QList<Sent> sent = readCharacters(log);
         if (!sent.isEmpty())
             sent.removeLast(); // the stop re-sends nothing, but a tick may be cut by the stop
@@ -132,11 +133,11 @@ int main(int argc, char **argv)
     }
 
     form.SSTab1->setCurrentIndex(1);
-    editor.VScroll1->setValue(2000);
+    control<QScrollBar>(&form, "VScroll1")->setValue(2000);
     restartLog();
-    editor.Check2->setChecked(true);
+    generate->setChecked(true);
     run(2000);
-    editor.Check2->setChecked(false);
+    generate->setChecked(false);
     const QList<Sent> random = readCharacters(log);
     QSet<QString> distinct;
     for (const Sent &s : random)

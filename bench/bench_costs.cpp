@@ -1,6 +1,7 @@
 // In-process costs: one character's transfer against 24 bare calls through the same interface,
 // one text-player tick for short and very long texts, a tick with its repaint, and one load of
 // the character set (at every activation of the window) from the shipped file and a 100 MB one.
+#include "controls.h"
 #include "display/transfer.h"
 #include "mainwindow/form1.h"
 #include "sources/textplayer.h"
@@ -88,9 +89,9 @@ struct Player
         form = std::make_unique<Form1>(env);
         form->Form_Load();
         form->SSTab1->setCurrentIndex(2);
-        form->page3->Text1->setPlainText(text);
-        form->page3->Check4->setChecked(true);
-        form->page3->Check3->setChecked(true);
+        control<QPlainTextEdit>(form.get(), "Text1")->setPlainText(text);
+        control<QPushButton>(form.get(), "Check4")->setChecked(true);
+        control<QPushButton>(form.get(), "Check3")->setChecked(true);
     }
 };
 

@@ -1,5 +1,5 @@
-// The line library's C interface. The program loads it at run time by path and resolves these
-// four names; nothing else of it is used.
+// The line library's C interface, fixed so that any program can load the module at run time.
+// This program resolves OPENCOM, DTR and TXD, each on its own; CLOSECOM it never calls.
 #pragma once
 
 #include <stdint.h>

@@ -1,15 +1,14 @@
-// The main window: start-up in its four situations, port changes through the options, the
-// hand-over of patterns between pages, shutdown, and that the layout stands where designed.
+// The main window: start-up in its situations, port changes through the options, the hand-over
+// of patterns between pages, activation, shutdown, and how the window looks.
 #include "fakes.h"
-#include "mainwindow/geometry.h"
-#include "mainwindow/widgets.h"
 #include "sources/characterbuttons.h"
 #include "sources/segmenteditor.h"
 #include "sources/textplayer.h"
+#include "ui/geometry.h"
+#include "ui/widgets.h"
 
 #include <QAbstractButton>
 #include <QDesktopServices>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -24,9 +23,9 @@ class UrlCatcher : public QObject
 {
     Q_OBJECT
 public:
-    QList<QUrl> urls;
+    int opened = 0;
 public slots:
-    void open(const QUrl &url) { urls << url; }
+    void open(const QUrl &url) { opened += url == makerWebUrl(); }
 };
 
 // How strongly a control's text stands out: the mean colour distance between the control drawn
@@ -46,11 +45,9 @@ double textContrast(QWidget *w)
     for (int y = 0; y < shown.height(); ++y) {
         for (int x = 0; x < shown.width(); ++x) {
             const QRgb a = shown.pixel(x, y), b = hidden.pixel(x, y);
-            if (a == b)
-                continue;
             sum += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b))
                 + std::abs(qBlue(a) - qBlue(b));
-            ++count;
+            count += a != b;
         }
     }
     return count ? sum / count : 0;
@@ -69,93 +66,91 @@ private slots:
     }
     void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
 
-    void normalStart()
+    // Which ports work, whether the line library is there, what stands at Data.ini; then the
+    // boxes shown, the port label, the option selected (0: none) and those still enabled.
+    void startUp_data()
     {
+        QTest::addColumn<QList<int>>("working");
+        QTest::addColumn<bool>("library");
+        QTest::addColumn<QString>("dataFile");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QList<int>>("enabled");
+        QTest::newRow("normal") << QList<int>{1, 2} << true << "file" << QStringList{} << "COM1"
+                                << 1 << QList<int>{1, 2};
+        QTest::newRow("only COM3")
+            << QList<int>{3} << true << "file" << QStringList{} << "COM3" << 3 << QList<int>{3};
+        QTest::newRow("no port") << QList<int>{} << true << "file" << QStringList{"ERROR 01"}
+                                 << "COM0" << 0 << QList<int>{};
+        QTest::newRow("no library, no file")
+            << QList<int>{1} << false << "none" << QStringList{"ERROR 03", "ERROR 02"} << "COM0"
+            << 1 << QList<int>{};
+        // A FIFO is no character-set file: it counts as missing and must not block the start.
+        QTest::newRow("a FIFO") << QList<int>{1} << true << "fifo" << QStringList{"ERROR 02"}
+                                << "COM1" << 1 << QList<int>{1};
+    }
+
+    void startUp()
+    {
+        QFETCH(QList<int>, working);
+        QFETCH(bool, library);
+        QFETCH(QString, dataFile);
+        QFETCH(QList<int>, enabled);
         TestProgram program;
-        auto form = program.start();
-        QVERIFY(program.messages->shown.isEmpty());
-        QVERIFY(form->Option[0]->isChecked());
-        QCOMPARE(form->Label2->text(), QStringLiteral("COM1"));
-        QVERIFY(program.lines->calls.filter(QStringLiteral("DTR")).isEmpty()); // nothing sent
-        QCOMPARE(form->Label1->text(), QStringLiteral("00000000"));
+        program.lines->working = std::set<int>(working.begin(), working.end());
+        program.lines->missing = !library;
+        if (dataFile == QLatin1String("fifo"))
+            QCOMPARE(mkfifo(QFile::encodeName(program.dataFile()).constData(), 0644), 0);
+        catcher.opened = 0;
+        alarm(60);
+        auto form = program.start(dataFile == QLatin1String("file"));
+        alarm(0);
+
+        QTEST(program.messages->titles(), "boxes");
+        const QMap<QString, QString> texts{
+            {"ERROR 01", "Nelze otevřít žádný port. Program nebude odesílat data."},
+            {"ERROR 02", dataFileMissingText()},
+            {"ERROR 03",
+                "Nenalezen soubor librscom.so. Potřebnou knihovnu lze stáhnout na "
+                    + MakerWebAddress}};
+        for (const Message &m : std::as_const(program.messages->shown)) {
+            QCOMPARE(m.text, texts[m.title]);
+            QCOMPARE(m.icon, MessageIcon::Critical);
+        }
+        QTEST(form->Label2->text(), "label");
+        QFETCH(int, selected);
+        for (int n = 1; n <= 5; ++n) {
+            QCOMPARE(form->Option[n - 1]->isChecked(), n == selected);
+            QCOMPARE(form->Option[n - 1]->isEnabled(), enabled.contains(n));
+        }
+        QCOMPARE(form->SSTab1->isEnabled(), library);
+        QCOMPARE(form->Command3->isEnabled(), library);
+        QVERIFY(form->Command4->isEnabled());
+        QCOMPARE(catcher.opened, library ? 0 : 1);
+        // Nothing is sent, the preview is dark, the first page in front, the set loaded.
+        QVERIFY(program.lines->calls.filter(QStringLiteral("DTR")).isEmpty());
+        QCOMPARE(form->Label1->text(), BlankPattern);
+        for (SvgPicture *s : form->previewSegments)
+            QVERIFY(s->isHidden());
         QCOMPARE(form->Smod, 1);
         QCOMPARE(form->SSTab1->currentIndex(), 0);
         QVERIFY(form->windowFlags() & Qt::WindowMinimizeButtonHint);
         QCOMPARE(DataFilePath, program.dataFile());
-        QCOMPARE(form->page1->Commanda(37)->text(), QStringLiteral("[1]"));
-        QCOMPARE(CharacterPatterns[10], QStringLiteral("11101110"));
-        for (SvgPicture *s : form->previewSegments)
-            QVERIFY(s->isHidden());
-    }
+        QCOMPARE(CharacterPatterns[10],
+            dataFile == QLatin1String("file") ? QStringLiteral("11101110") : DefaultPattern);
 
-    void onlyCom3Works()
-    {
-        TestProgram program;
-        program.lines->working = {3};
-        auto form = program.start();
-        QVERIFY(program.messages->shown.isEmpty());
-        QVERIFY(form->Option[2]->isChecked());
-        for (int n : {0, 1, 3, 4})
-            QVERIFY(!form->Option[n]->isEnabled());
-        QCOMPARE(form->Label2->text(), QStringLiteral("COM3"));
-        QCOMPARE(program.lines->openPort, 3);
-    }
-
-    void noPortWorks()
-    {
-        TestProgram program;
-        program.lines->working = {};
-        auto form = program.start();
-        QCOMPARE(program.messages->titles(), QStringList({QStringLiteral("ERROR 01")}));
-        QCOMPARE(program.messages->shown[0].icon, MessageIcon::Critical);
-        QCOMPARE(program.messages->shown[0].text,
-            QStringLiteral("Nelze otevřít žádný port. Program nebude odesílat data."));
-        for (QRadioButton *o : form->Option)
-            QVERIFY(!o->isChecked() && !o->isEnabled());
-        QCOMPARE(form->Label2->text(), QStringLiteral("COM0"));
+        const QString port = form->Label2->text();
         form->Label2_Click();
-        QCOMPARE(program.messages->shown.last().title, QStringLiteral("ERROR 01"));
-        QCOMPARE(program.messages->shown.last().icon, MessageIcon::Warning);
-    }
-
-    // A FIFO is no character-set file: it counts as missing and must not block the start.
-    void libraryAndDataFileMissing_data()
-    {
-        QTest::addColumn<bool>("fifo");
-        QTest::newRow("nothing there") << false;
-        QTest::newRow("a FIFO") << true;
-    }
-
-    void libraryAndDataFileMissing()
-    {
-        QFETCH(bool, fifo);
-        TestProgram program;
-        program.lines->missing = true;
-        catcher.urls.clear();
-        if (fifo)
-            QCOMPARE(mkfifo(QFile::encodeName(program.dataFile()).constData(), 0644), 0);
-        alarm(60);
-        auto form = program.start(false);
-        alarm(0);
-        QCOMPARE(program.messages->titles(),
-            QStringList({QStringLiteral("ERROR 03"), QStringLiteral("ERROR 02")}));
-        QCOMPARE(program.messages->shown[0].text,
-            QStringLiteral("Nenalezen soubor librscom.so. Potřebnou knihovnu lze stáhnout na ")
-                + MakerWebAddress);
-        QVERIFY(program.messages->shown[1].text.startsWith(
-            QStringLiteral("Nenalezen soubor Data.ini. Předdefinované znaky nejsou k dispozici.\r\n"
-                           "Doporučuji přeinstalovat program")));
-        QCOMPARE(catcher.urls, QList<QUrl>({makerWebUrl()}));
-        QVERIFY(!form->SSTab1->isEnabled());
-        QVERIFY(!form->Command3->isEnabled());
-        for (QRadioButton *o : form->Option)
-            QVERIFY(!o->isEnabled());
-        QVERIFY(form->Command4->isEnabled());
-        QCOMPARE(form->Label2->text(), QStringLiteral("COM0"));
-        QCOMPARE(CharacterPatterns[0], DefaultPattern);
-        form->Label2_Click();
-        QCOMPARE(program.messages->shown.last().title, QStringLiteral("ERROR 01"));
-        form->close(); // the shutdown transfer fails quietly
+        const Message &told = program.messages->shown.last();
+        if (port == QLatin1String("COM0")) {
+            QCOMPARE(told.title, QStringLiteral("ERROR 01"));
+            QCOMPARE(told.icon, MessageIcon::Warning);
+        } else {
+            QCOMPARE(told.text, QStringLiteral("Nyní je tímto programem otevřen port ") + port);
+            QCOMPARE(told.icon, MessageIcon::Information);
+        }
+        form->close(); // without the library the shutdown transfer fails quietly
     }
 
     void portChangesThroughTheOptions()
@@ -171,65 +166,82 @@ private slots:
         QCOMPARE(program.lines->shown(2), QStringLiteral("01100000"));
         QVERIFY(program.messages->shown.isEmpty());
 
-        // COM3 was unusable from the start; the user picks COM4, then COM4 is unplugged and the
-        // user picks it again through COM2.
+        // COM4 unplugged after start-up and picked: the selection moves on to COM5, which
+        // fails too, then to COM1, which works.
         program.lines->working = {1, 2};
-        form->Option[3]->setEnabled(true);
-        program.lines->clear();
         form->Option[3]->click();
-        // COM4 fails: the selection moves to COM5, which fails too, then on to COM1.
         QVERIFY(form->Option[0]->isChecked());
         QCOMPARE(form->Label2->text(), QStringLiteral("COM1"));
         QCOMPARE(program.lines->shown(1), QStringLiteral("01100000"));
     }
 
-    void tabHandOver()
+    // Steps: a letter clicks its button on the first page, "g" the editor's middle bar, "."
+    // the decimal point, "p" Play, a digit brings that page to the front. Then the pattern on
+    // show (a letter, "g" the middle bar, "0" blank, "." with the point) and the one put aside.
+    void pageHandOver_data()
     {
-        TestProgram program;
-        auto form = program.start();
-        form->page1->Commanda(11)->click(); // "A"
-        const QString a = CharacterPatterns[10];
-        form->SSTab1->setCurrentIndex(1);
-        QCOMPARE(form->Smod, 2);
-        QCOMPARE(form->KOdeslani, form->JednoSeg);
-        QCOMPARE(form->Buffer, a);
-        form->page2->Image_Click(6);
-        form->SSTab1->setCurrentIndex(0);
-        QCOMPARE(form->KOdeslani, a);
-        QCOMPARE(program.lines->shown(), a);
-
-        // Into the text player the pattern stays; back, Buffer comes back.
-        form->page1->Commanda(12)->click(); // "B"
-        form->SSTab1->setCurrentIndex(2);
-        QCOMPARE(form->Smod, 3);
-        QCOMPARE(form->KOdeslani, CharacterPatterns[11]);
-        form->SSTab1->setCurrentIndex(0);
-        QCOMPARE(form->KOdeslani, a);
-        form->SSTab1->setCurrentIndex(2);
-        form->SSTab1->setCurrentIndex(1);
-        QCOMPARE(form->Buffer, a);
-        QCOMPARE(form->KOdeslani, QStringLiteral("00000010"));
-
-        // Back on the first page the decimal point is applied again.
-        form->page1->Check1->setChecked(true);
-        form->SSTab1->setCurrentIndex(1);
-        form->SSTab1->setCurrentIndex(0);
-        QCOMPARE(program.lines->shown(), a.left(7) + QLatin1Char('1'));
-
-        form->page3->Text1->setPlainText(QString());
-        form->SSTab1->setCurrentIndex(2);
-        QCOMPARE(form->page3->Label9->text(), QStringLiteral("Pocet znaku : 0"));
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("buffer");
+        QTest::newRow("into the editor") << "a2"
+                                         << "0"
+                                         << "a";
+        QTest::newRow("editor and back") << "a2g1"
+                                         << "a"
+                                         << "a";
+        QTest::newRow("into the player") << "a3"
+                                         << "a"
+                                         << "0";
+        QTest::newRow("player and back, no editor") << "a31"
+                                                    << "0"
+                                                    << "0";
+        QTest::newRow("player into the editor") << "a2g1b32"
+                                                << "g"
+                                                << "b";
+        QTest::newRow("point applied again") << "a2.1"
+                                             << "a."
+                                             << "a";
+        QTest::newRow("player stopped by a switch") << "3p1"
+                                                    << "0"
+                                                    << "0";
     }
 
-    void firstPageOnlyFromStart()
+    void pageHandOver()
     {
+        QFETCH(QString, steps);
         TestProgram program;
         auto form = program.start();
-        form->page1->Commanda(11)->click();
-        form->SSTab1->setCurrentIndex(2);
-        QCOMPARE(form->KOdeslani, CharacterPatterns[10]);
-        form->SSTab1->setCurrentIndex(0);
-        QCOMPARE(form->KOdeslani, QStringLiteral("00000000"));
+        const auto pattern = [](const QString &name) {
+            QString p = name[0] == u'0' ? BlankPattern
+                : name[0] == u'g'       ? QStringLiteral("00000010")
+                                  : CharacterPatterns[FirstLetterSlot + name[0].unicode() - u'a'];
+            if (name.endsWith(u'.'))
+                p[7] = u'1';
+            return p;
+        };
+        for (QChar step : steps) {
+            if (step.isDigit())
+                form->SSTab1->setCurrentIndex(step.digitValue() - 1);
+            else if (step == u'g')
+                form->page2->Image_Click(6);
+            else if (step == u'.')
+                control<QPushButton>(form.get(), "Check1")->click();
+            else if (step == u'p')
+                control<QPushButton>(form.get(), "Check3")->click();
+            else
+                form->page1->Commanda(FirstLetterSlot + step.unicode() - u'a' + 1)->click();
+        }
+        QFETCH(QString, shown);
+        QCOMPARE(form->KOdeslani, pattern(shown));
+        QCOMPARE(program.lines->shown(), pattern(shown));
+        QFETCH(QString, buffer);
+        QCOMPARE(form->Buffer, pattern(buffer));
+        QCOMPARE(form->Smod, form->SSTab1->currentIndex() + 1);
+        if (steps.contains(u'p')) {
+            QVERIFY(!control<QTimer>(form.get(), "Timer2")->isActive());
+            QVERIFY(control<QPushButton>(form.get(), "Check3")->isChecked());
+            QVERIFY(control<QPushButton>(form.get(), "Command6")->isEnabled());
+        }
     }
 
     void shutdownLightsEverything_data()
@@ -247,7 +259,7 @@ private slots:
         QFETCH(bool, point);
         TestProgram program;
         auto form = program.start();
-        form->page1->Check1->setChecked(point);
+        control<QPushButton>(form.get(), "Check1")->setChecked(point);
         form->SSTab1->setCurrentIndex(page);
         program.lines->clear();
         QVERIFY(form->close());
@@ -256,14 +268,18 @@ private slots:
         QCOMPARE(form->Label1->text(), QStringLiteral("11111111"));
     }
 
-    void activationReloadsOnlyFromOurOwnWindows()
+    // The character set is loaded again when the window comes back from another window of the
+    // program, not when the user comes back from another application.
+    void activation()
     {
         TestProgram program;
         auto form = program.start();
         form->show();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        program.writeDataFile("[User]\r\nB1Text=Nov\r\n");
+        emit qApp->focusWindowChanged(nullptr);
+        emit qApp->focusWindowChanged(form->windowHandle());
         QCOMPARE(form->page1->Commanda(37)->text(), QStringLiteral("[1]"));
-        program.writeDataFile("[User]\nB1Text=Nov\n");
         QWidget other;
         other.show();
         other.activateWindow();
@@ -273,39 +289,69 @@ private slots:
         QTRY_COMPARE(form->page1->Commanda(37)->text(), QStringLiteral("Nov"));
     }
 
-    void layoutStandsWhereDesigned()
+    // Where the tables put the controls (page contents in the tab control's coordinates, tab
+    // strip included), and the three tabs in one row, whole.
+    void layout_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("page"); // -1: the left column
+        QTest::addColumn<QRect>("twips");
+        QTest::newRow("Image1") << "Image1" << -1 << QRect(120, 120, 645, 900);
+        QTest::newRow("Option5") << "Option5" << -1 << QRect(60, 2640, 855, 195);
+        QTest::newRow("Label2") << "Label2" << -1 << QRect(120, 4080, 735, 255);
+        QTest::newRow("Commanda1") << "Commanda1" << 0 << QRect(120, 480, 495, 495);
+        QTest::newRow("Check1") << "Check1" << 0 << QRect(4320, 3480, 495, 495);
+        QTest::newRow("Image9") << "Image9" << 1 << QRect(840, 2040, 1215, 495);
+        QTest::newRow("VScroll1") << "VScroll1" << 1 << QRect(3240 + 1200, 2160 + 720, 255, 975);
+        QTest::newRow("Text1") << "Text1" << 2 << QRect(120, 480, 4695, 1815);
+    }
+
+    void layout()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, page);
+        QFETCH(QRect, twips);
         TestProgram program;
         auto form = program.start();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QCOMPARE(form->size(), QSize(402, 298));
-        QCOMPARE(form->windowTitle(), QStringLiteral("Pravlon, by VKT"));
-        const auto at = [&](const QString &name, QWidget *relativeTo) {
-            QWidget *w = form->findChild<QWidget *>(name);
-            return QRect(w->mapTo(relativeTo, QPoint(0, 0)), w->size());
-        };
-        QCOMPARE(at(QStringLiteral("Image1"), form.get()), twipsRect(120, 120, 645, 900));
-        QCOMPARE(at(QStringLiteral("Option5"), form.get()), twipsRect(60, 2640, 855, 195));
-        QCOMPARE(at(QStringLiteral("Label2"), form.get()), twipsRect(120, 4080, 735, 255));
-        // Page contents in the tab control's coordinates, tab strip included.
-        QCOMPARE(at(QStringLiteral("Commanda1"), form->SSTab1), twipsRect(120, 480, 495, 495));
-        QCOMPARE(at(QStringLiteral("Check1"), form->SSTab1), twipsRect(4320, 3480, 495, 495));
-        form->SSTab1->setCurrentIndex(1);
-        QCOMPARE(at(QStringLiteral("Image9"), form->SSTab1), twipsRect(840, 2040, 1215, 495));
-        QCOMPARE(at(QStringLiteral("VScroll1"), form->SSTab1),
-            twipsRect(3240 + 1200, 2160 + 720, 255, 975));
-        form->SSTab1->setCurrentIndex(2);
-        QCOMPARE(at(QStringLiteral("Text1"), form->SSTab1), twipsRect(120, 480, 4695, 1815));
-        // The three tabs in one row, fully visible.
+        QWidget *origin = page < 0 ? static_cast<QWidget *>(form.get()) : form->SSTab1;
+        form->SSTab1->setCurrentIndex(std::max(page, 0));
+        QWidget *w = form->findChild<QWidget *>(name);
+        QCOMPARE(QRect(w->mapTo(origin, QPoint(0, 0)), w->size()),
+            twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
         QTabBar *bar = form->SSTab1->tabBar();
         QVERIFY(bar->tabRect(2).right() < form->SSTab1->width());
         QCOMPARE(bar->tabRect(0).top(), bar->tabRect(2).top());
         QVERIFY(bar->tabRect(0).bottom() < px(480));
     }
 
-    // Every control the program disables (the port options, Help, the tab control with all it
-    // holds, the pause button, the text while playing) must look it.
+    // Every caption fits its control, the labels also with their longest run-time texts.
+    void everyCaptionFits()
+    {
+        TestProgram program;
+        auto form = program.start();
+        const QMap<QString, QString> longest{{"Label10", "Odesílaný znak : 5000"},
+            {"Label6", "Rychlost generování : 5000 ms"}, {"Label9", "Pocet znaku : 100"},
+            {"Label3", "Náhodný znak : 255"}, {"Label4", "1996 ms"}, {"Label5", "Znak : 255"}};
+        for (QWidget *w : form->findChildren<QWidget *>()) {
+            QString text = longest.value(w->objectName());
+            int room = w->width();
+            if (auto *l = qobject_cast<QLabel *>(w); l && !l->wordWrap() && text.isEmpty())
+                text = l->text();
+            else if (auto *b = qobject_cast<QAbstractButton *>(w)) {
+                text = b->text();
+                room -= qobject_cast<QRadioButton *>(w) ? 18 : 6; // indicator, button margins
+            }
+            const QFontMetrics fm(w->font());
+            QVERIFY2(text.isEmpty() || fm.horizontalAdvance(text) <= room,
+                qPrintable(w->objectName() + ": " + text));
+            QVERIFY2(text.isEmpty() || fm.height() <= w->height() + 1, qPrintable(w->objectName()));
+        }
+    }
+
+    // Every control that can be disabled looks dimmer so; enabled, it keeps its colours.
     void disabledControlsLookDimmer_data()
     {
         QTest::addColumn<QString>("name");
@@ -333,44 +379,6 @@ private slots:
         const double disabled = textContrast(w);
         QVERIFY2(disabled < 0.6 * enabled,
             qPrintable(QStringLiteral("%1 -> %2").arg(enabled).arg(disabled)));
-    }
-
-    void everyCaptionFits()
-    {
-        TestProgram program;
-        auto form = program.start();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        const QStringList longest = {QStringLiteral("Odesílaný znak : 5000"),
-            QStringLiteral("Rychlost generování : 5000 ms"), QStringLiteral("Pocet znaku : 10000"),
-            QStringLiteral("Náhodný znak : 255"), QStringLiteral("1996 ms"),
-            QStringLiteral("Znak : 255")};
-        for (QWidget *w : form->findChildren<QWidget *>()) {
-            QString text;
-            int room = w->width();
-            if (auto *l = qobject_cast<QLabel *>(w); l && !l->wordWrap())
-                text = l->text();
-            else if (auto *b = qobject_cast<QAbstractButton *>(w)) {
-                text = b->text();
-                room -= qobject_cast<QRadioButton *>(w) ? 18 : 6; // indicator, button margins
-            }
-            if (text.isEmpty())
-                continue;
-            const QFontMetrics fm(w->font());
-            QVERIFY2(fm.horizontalAdvance(text) <= room, qPrintable(w->objectName() + ": " + text));
-            QVERIFY2(fm.height() <= w->height() + 1, qPrintable(w->objectName()));
-        }
-        // The run-time texts of the labels that count.
-        const auto fits = [&](const QString &name, const QString &text) {
-            QWidget *w = form->findChild<QWidget *>(name);
-            return QFontMetrics(w->font()).horizontalAdvance(text) <= w->width();
-        };
-        QVERIFY(fits(QStringLiteral("Label10"), longest[0]));
-        QVERIFY(fits(QStringLiteral("Label6"), longest[1]));
-        QVERIFY(fits(QStringLiteral("Label9"), longest[2].left(longest[2].size() - 2)));
-        QVERIFY(fits(QStringLiteral("Label3"), longest[3]));
-        QVERIFY(fits(QStringLiteral("Label4"), longest[4]));
-        QVERIFY(fits(QStringLiteral("Label5"), longest[5]));
     }
 };
 

@@ -6,9 +6,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -45,23 +47,34 @@ QString readUser(const QString &key, const QString &path)
     return profile::read(QStringLiteral("User"), key, QStringLiteral("?"), 100, path);
 }
 
-// Runs body in a child process and returns its exit status. As root the child becomes
-// "nobody", so that file permissions apply to it; fileSizeLimit makes every write past that
-// size fail as it does on a full disk.
-int inChild(const std::function<bool()> &body, rlim_t fileSizeLimit = RLIM_INFINITY)
+// Another running program: body in a child process, which exits 0 when it returns true. A user
+// (not root) child runs as "nobody" when the test runs as root, so that file permissions apply
+// to it; fileSizeLimit makes every write past that size fail as it does on a full disk.
+pid_t spawn(
+    const std::function<bool()> &body, bool user = false, rlim_t fileSizeLimit = RLIM_INFINITY)
 {
     const pid_t pid = fork();
     if (pid == 0) {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+        if (user && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
             _exit(3);
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{fileSizeLimit, fileSizeLimit};
         setrlimit(RLIMIT_FSIZE, &limit);
         _exit(body() ? 0 : 1);
     }
+    return pid;
+}
+
+int reap(pid_t pid)
+{
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+bool saveUser(const QString &key, const QString &value, const QString &path)
+{
+    return profile::write(QStringLiteral("User"), key, value, path);
 }
 
 } // namespace
@@ -247,14 +260,14 @@ private slots:
         QFile::setPermissions(dir.path(), dirPermissions);
 
         // One entry shorter, one new: the file must neither keep a stale tail nor lose one.
-        const int status = inChild(
+        const int status = reap(spawn(
             [&] {
                 return profile::write(QStringLiteral("User"),
                     {{QStringLiteral("B1Text"), QStringLiteral("ab")},
                         {QStringLiteral("B11Text"), QStringLiteral("a new entry, longer")}},
                     path);
             },
-            diskFull ? before.size() : RLIM_INFINITY);
+            true, diskFull ? before.size() : RLIM_INFINITY));
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         QCOMPARE(status, saved ? 0 : 1);
@@ -275,31 +288,56 @@ private slots:
     {
         constexpr int Count = 50;
         QFile::copy(QStringLiteral(PRAVLON_SOURCE_DIR "/resources/Data.ini"), path);
-        pid_t children[2];
+        QList<pid_t> programs;
         for (int c = 0; c < 2; ++c) {
-            children[c] = fork();
-            if (children[c] == 0) {
+            programs << spawn([&, c] {
                 bool ok = true;
                 for (int i = 0; i < Count; ++i)
-                    ok &= profile::write(QStringLiteral("User"),
+                    ok &= saveUser(
                         QStringLiteral("P%1K%2").arg(c).arg(i), QString::number(i), path);
-                _exit(ok ? 0 : 1);
+                return ok;
+            });
+        }
+        for (pid_t program : programs)
+            QCOMPARE(reap(program), 0);
+        int kept = 0;
+        for (int i = 0; i < 2 * Count; ++i)
+            kept += readUser(QStringLiteral("P%1K%2").arg(i % 2).arg(i / 2), path)
+                == QString::number(i / 2);
+        QCOMPARE(kept, 2 * Count);
+        QCOMPARE(load(path).patterns,
+            load(QStringLiteral(PRAVLON_SOURCE_DIR "/resources/Data.ini")).patterns);
+    }
+
+    // Killed in the middle of saving, a program never costs the user the character set: the
+    // file reads whole, every entry with its old or its new value.
+    void killedWhileSaving()
+    {
+        QFile::copy(QStringLiteral(PRAVLON_SOURCE_DIR "/resources/Data.ini"), path);
+        const Loaded shipped = load(path);
+        for (int round = 0; round < 25; ++round) {
+            const pid_t saver = spawn([&] {
+                for (unsigned i = 0;; ++i) {
+                    const QString n = QString::number(i % 10 + 1);
+                    profile::write(QStringLiteral("User"),
+                        {{"B" + n + "Text", i & 1 ? "Nový" : "[" + n + "]"},
+                            {"B" + n + "Data", i & 1 ? "11111111" : ResetPattern}},
+                        path);
+                }
+                return true;
+            });
+            QThread::msleep(5 + QRandomGenerator::global()->bounded(40));
+            kill(saver, SIGKILL);
+            reap(saver);
+            const Loaded now = load(path);
+            QVERIFY(std::equal(now.patterns.begin(), now.patterns.begin() + FirstUserSlot,
+                shipped.patterns.begin()));
+            for (int n = 1; n <= UserCharacterCount; ++n) {
+                QVERIFY(now.names[n - 1] == shipped.names[n - 1] || now.names[n - 1] == "Nový");
+                QVERIFY(now.patterns[FirstUserSlot + n - 1] == ResetPattern
+                    || now.patterns[FirstUserSlot + n - 1] == "11111111");
             }
         }
-        for (pid_t child : children) {
-            int status = 0;
-            waitpid(child, &status, 0);
-            QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-        }
-        int kept = 0;
-        for (int c = 0; c < 2; ++c) {
-            for (int i = 0; i < Count; ++i)
-                kept
-                    += readUser(QStringLiteral("P%1K%2").arg(c).arg(i), path) == QString::number(i);
-        }
-        QCOMPARE(kept, 2 * Count);
-        QCOMPARE(load(path).patterns[0],
-            load(QStringLiteral(PRAVLON_SOURCE_DIR "/resources/Data.ini")).patterns[0]);
     }
 
     // Only a regular file is the character set; anything else reads as missing, never blocks,

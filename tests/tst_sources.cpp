@@ -1,82 +1,80 @@
-// The four ways of choosing a character: buttons, the segment editor, the random generator
-// and the text player, checked on what the wired display shows.
+// The four ways of choosing a character, each page on its own with a host in place of the main
+// window, checked on what the wired display shows.
 #include "fakes.h"
-#include "mainwindow/widgets.h"
 #include "sources/characterbuttons.h"
 #include "sources/segmenteditor.h"
 #include "sources/textplayer.h"
+#include "ui/widgets.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextDocumentFragment>
 #include <QTimer>
 
-class TestSources : public QObject
+namespace {
+
+QString letter(char c)
 {
-    Q_OBJECT
+    return CharacterPatterns[FirstLetterSlot + c - 'a'];
+}
 
-    TestProgram *program = nullptr;
-    std::unique_ptr<Form1> form;
+// The text player on its page, with the host's pattern on show before it starts.
+struct Player
+{
+    TestHost host;
+    TextPlayerPage page{host, nullptr};
 
-    FakeLineLibrary &lines() { return *program->lines; }
-    TextPlayerPage &player() { return *form->page3; }
-
-    void startWith(const QByteArray &dataFile = {})
+    explicit Player(const QString &text, bool repeat = false)
     {
-        delete program;
-        program = new TestProgram;
-        if (!dataFile.isEmpty())
-            program->writeDataFile(dataFile);
-        form = program->start();
+        host.Smod = 3;
+        control<QPlainTextEdit>(&page, "Text1")->setPlainText(text);
+        control<QPushButton>(&page, "Check4")->setChecked(repeat);
+        button("Check3")->setChecked(true);
     }
-
-    // Plays the text on the player page; returns the patterns sent by the given ticks.
-    QStringList play(const QString &text, int ticks, bool repeat = false)
+    QPushButton *button(const char *name) { return control<QPushButton>(&page, name); }
+    QString label(const char *name) { return control<QLabel>(&page, name)->text(); }
+    bool ticking() { return control<QTimer>(&page, "Timer2")->isActive(); }
+    // The patterns the display showed after each of the ticks.
+    QStringList play(int ticks)
     {
-        form->SSTab1->setCurrentIndex(2);
-        player().Text1->setPlainText(text);
-        player().Check4->setChecked(repeat);
-        player().Check3->setChecked(true);
         QStringList shown;
         for (int i = 0; i < ticks; ++i) {
-            player().Timer2_Timer();
-            shown << lines().shown();
+            page.Timer2_Timer();
+            shown << host.lines.shown();
         }
         return shown;
     }
+};
 
+} // namespace
+
+class TestSources : public QObject
+{
+    Q_OBJECT
 private slots:
-    void init() { startWith(); }
-    void cleanupTestCase()
-    {
-        form.reset();
-        delete program;
-    }
+    void initTestCase() { TestHost(); } // loads the character set for the tables below
 
-    void buttonsShowTheirSlots()
+    void buttons()
     {
-        form->page1->Commanda(36)->click(); // "Z"
-        QCOMPARE(lines().shown(), CharacterPatterns[35]);
-        startWith("[User]\nB1Text=Ab\nB1Data=11000001\n");
-        QCOMPARE(form->page1->Commanda(37)->text(), QStringLiteral("Ab"));
-        form->page1->Commanda(37)->click();
-        QCOMPARE(lines().shown(), QStringLiteral("11000000")); // point follows Check1
-        QCOMPARE(form->page1->Commanda(11)->text(), QStringLiteral("A"));
-        form->page1->Commanda(11)->click();
-        QCOMPARE(lines().shown(), DefaultPattern); // no "Znaky" section: the default
-        // A changed file counts from the next load, and clicks twice send twice.
-        program->writeDataFile("[User]\nB1Data=01100000\n");
-        form->Form_Activate();
-        lines().clear();
-        form->page1->Commanda(37)->click();
-        form->page1->Commanda(37)->click();
-        QCOMPARE(lines().charactersSent(), 2);
-        QCOMPARE(lines().shown(), QStringLiteral("01100000"));
-        QCOMPARE(form->page1->Commanda(37)->text(), QStringLiteral("[1]"));
+        TestHost host;
+        CharacterButtonsPage page(host, nullptr);
+        for (int k : {1, 11, 36, 37, 46, 46}) {
+            page.Commanda(k)->click();
+            QCOMPARE(host.lines.shown(), CharacterPatterns[k - 1]);
+        }
+        QCOMPARE(host.lines.charactersSent(), 6);
+        control<QPushButton>(&page, "Command1")->click();
+        QCOMPARE(host.lines.shown(), BlankPattern);
+        // The decimal point is the main window's option: the page only reports the toggle.
+        QSignalSpy point(&page, &CharacterButtonsPage::decimalPointChanged);
+        control<QPushButton>(&page, "Check1")->click();
+        QCOMPARE(point.takeFirst(), QVariantList{true});
+        QCOMPARE(host.shows, 7);
     }
 
     // A name too wide for its button is set smaller until it fits, down to a legible size,
@@ -84,116 +82,117 @@ private slots:
     // Neither caption nor tooltip reads "&" or markup.
     void userNamesFitTheirButtons_data()
     {
-        QTest::addColumn<QByteArray>("name");
-        QTest::newRow("four") << QByteArray("[10]");
-        QTest::newRow("seven") << QByteArray("Kolecko");
-        QTest::newRow("nine, wide") << QByteArray("WWWWWWWWW");
-        QTest::newRow("ampersand") << QByteArray("R&B");
-        QTest::newRow("markup") << QByteArray("<u>&X</u>");
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"[10]", "Kolecko", "WWWWWWWWW", "R&B", "<u>&X</u>"})
+            QTest::newRow(name) << QString::fromLatin1(name);
     }
 
     void userNamesFitTheirButtons()
     {
-        QFETCH(QByteArray, name);
-        startWith("[User]\nB1Text=" + name + "\n");
-        QPushButton *b = form->page1->Commanda(37);
+        QFETCH(QString, name);
+        TestHost host;
+        CharacterButtonsPage page(host, nullptr);
+        page.setFont(windowFont());
+        page.setUserCaption(1, name);
+        QPushButton *b = page.Commanda(37);
         // As the button draws it: "&&" is a "&", a single "&" marks a mnemonic and vanishes.
         QString shown = b->text();
         shown.replace(QLatin1String("&&"), QLatin1String("\1")).remove(u'&').replace(u'\1', u'&');
         const int room = b->width() - 4; // inside the frame, a pixel clear of it
         QVERIFY(QFontMetrics(b->font()).horizontalAdvance(shown) <= room);
-        const bool fitsAsIs = QFontMetrics(form->page1->font()).horizontalAdvance(name) <= room;
-        QCOMPARE(b->font() == form->page1->font(), fitsAsIs);
+        QCOMPARE(
+            b->font() == page.font(), QFontMetrics(page.font()).horizontalAdvance(name) <= room);
         QVERIFY(b->font().pixelSize() >= CharacterButtonsPage::SmallestCaptionPixels);
-        if (shown != QString::fromLatin1(name)) {
+        if (shown != name) {
             QCOMPARE(b->font().pixelSize(), CharacterButtonsPage::SmallestCaptionPixels);
             QVERIFY(shown.endsWith(QChar(0x2026)));
-            QCOMPARE(QTextDocumentFragment::fromHtml(b->toolTip()).toPlainText(),
-                QString::fromLatin1(name));
+            QCOMPARE(QTextDocumentFragment::fromHtml(b->toolTip()).toPlainText(), name);
         }
     }
 
     void segmentEditor()
     {
-        form->SSTab1->setCurrentIndex(1);
-        SegmentEditorPage &editor = *form->page2;
-        editor.Image_Click(6); // the middle bar
-        QCOMPARE(form->JednoSeg, QStringLiteral("00000010"));
-        QCOMPARE(lines().shown(), QStringLiteral("00000010"));
+        TestHost host;
+        ScriptedRandom random;
+        SegmentEditorPage page(host, random, nullptr);
+        const auto overlay = [&](char c) {
+            return !control<SvgPicture>(&page, qPrintable(QStringLiteral("Image%11").arg(c)))
+                        ->isHidden();
+        };
+        page.Image_Click(6); // the middle bar, and back
+        QCOMPARE(host.lines.shown(), QStringLiteral("00000010"));
+        QVERIFY(overlay('G') && !overlay('A'));
+        page.Image_Click(6);
+        QCOMPARE(host.JednoSeg, BlankPattern);
         for (int i = 0; i < 8; ++i)
-            QCOMPARE(editor.overlays[i]->isHidden(), i != 6);
-        editor.Image_Click(6);
-        QCOMPARE(form->JednoSeg, QStringLiteral("00000000"));
-        QVERIFY(editor.overlays[6]->isHidden());
-        for (int i = 0; i < 8; ++i)
-            editor.Image_Click(i);
-        QCOMPARE(lines().shown(), QStringLiteral("11111111"));
-        editor.Image_Click(7);
-        QCOMPARE(form->JednoSeg, QStringLiteral("11111110"));
+            page.Image_Click(i);
+        page.Image_Click(7);
+        QCOMPARE(host.JednoSeg, QStringLiteral("11111110"));
+        QCOMPARE(host.lines.shown(), host.JednoSeg);
+        QVERIFY(overlay('A') && !overlay('H'));
 
-        // The composition survives a trip to another page.
-        form->SSTab1->setCurrentIndex(0);
-        form->SSTab1->setCurrentIndex(1);
-        QCOMPARE(lines().shown(), QStringLiteral("11111110"));
-        QVERIFY(!editor.overlays[0]->isHidden());
-        QVERIFY(editor.overlays[7]->isHidden());
+        // The hot spots take real clicks, each over its own segment.
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        for (int i = 0; i < 8; ++i) {
+            auto *spot = control<HotSpot>(&page, qPrintable(QStringLiteral("Image%1").arg(i + 3)));
+            QTest::mouseClick(spot, Qt::LeftButton);
+            QCOMPARE(host.JednoSeg[i], i == 7 ? u'1' : u'0');
+            QCOMPARE(spot->cursor().shape(), Qt::CrossCursor);
+        }
+        QSignalSpy save(&page, &SegmentEditorPage::saveRequested);
+        control<QPushButton>(&page, "Command2")->click();
+        QCOMPARE(save.size(), 1);
+    }
 
-        // The hot spots receive real clicks and lie over their segments.
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QTest::mouseClick(editor.hotSpots[0], Qt::LeftButton);
-        QCOMPARE(form->JednoSeg, QStringLiteral("01111110"));
-        QCOMPARE(editor.hotSpots[2]->cursor().shape(), Qt::CrossCursor);
+    void randomPatterns_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("pattern");
+        QTest::newRow("0") << 0 << "00000000";
+        QTest::newRow("5") << 5 << "00000101";
+        QTest::newRow("200") << 200 << "11001000";
+        QTest::newRow("255") << 255 << "11111111";
     }
 
     void randomPatterns()
     {
-        form->SSTab1->setCurrentIndex(1);
-        SegmentEditorPage &editor = *form->page2;
-        const QList<QPair<int, QString>> cases
-            = {{0, "00000000"}, {255, "11111111"}, {5, "00000101"}, {200, "11001000"}};
-        for (const auto &[number, pattern] : cases) {
-            program->random->values = {(number + 0.5) / 256.0};
-            editor.Command5_Click();
-            QCOMPARE(editor.Label3->text(), QStringLiteral("Náhodný znak : %1").arg(number));
-            QCOMPARE(lines().shown(), pattern);
-        }
-        QCOMPARE(editor.Label5->text(), QStringLiteral("Znak : 0"));
-
-        editor.VScroll1->setValue(2000);
-        QCOMPARE(editor.Label4->text(), QStringLiteral("1 ms"));
-        QCOMPARE(editor.Timer1->interval(), 1);
-        editor.VScroll1->setValue(5);
-        QCOMPARE(editor.Label4->text(), QStringLiteral("1996 ms"));
+        QFETCH(int, number);
+        TestHost host;
+        ScriptedRandom random;
+        SegmentEditorPage page(host, random, nullptr);
+        random.values = {(number + 0.5) / 256.0, (number + 0.5) / 256.0};
+        page.Command5_Click();
+        QCOMPARE(control<QLabel>(&page, "Label3")->text(),
+            QStringLiteral("Náhodný znak : %1").arg(number));
+        QTEST(host.lines.shown(), "pattern");
+        host.lines.clear();
+        host.Smod = 2;
+        page.Timer1_Timer(); // the generator works on its own page only
+        QCOMPARE(control<QLabel>(&page, "Label5")->text(), QStringLiteral("Znak : %1").arg(number));
+        QTEST(host.lines.shown(), "pattern");
+        QVERIFY(!control<ShapeWidget>(&page, "Shape2")->isHidden());
+        host.Smod = 3;
+        page.Timer1_Timer();
+        QCOMPARE(host.lines.charactersSent(), 1);
     }
 
-    void generatorWorksOnlyOnItsPage()
+    void generatorSpeed()
     {
-        form->SSTab1->setCurrentIndex(1);
-        SegmentEditorPage &editor = *form->page2;
-        editor.Check2->setChecked(true);
-        QVERIFY(editor.Timer1->isActive());
-        program->random->values = {5.5 / 256};
-        editor.Timer1_Timer();
-        QCOMPARE(editor.Label5->text(), QStringLiteral("Znak : 5"));
-        QVERIFY(!editor.Shape2->isHidden());
-        QCOMPARE(lines().shown(), QStringLiteral("00000101"));
-        editor.Image_Click(0); // a click shows the composition until the next tick
-        QCOMPARE(lines().shown(), QStringLiteral("10000000"));
-
-        form->SSTab1->setCurrentIndex(2);
-        lines().clear();
-        editor.Timer1_Timer();
-        QVERIFY(lines().calls.isEmpty());
-        QVERIFY(!editor.Shape2->isHidden());
-        QVERIFY(editor.Timer1->isActive());
-        form->SSTab1->setCurrentIndex(1);
-        program->random->values = {200.5 / 256};
-        editor.Timer1_Timer();
-        QVERIFY(editor.Shape2->isHidden());
-        QCOMPARE(lines().shown(), QStringLiteral("11001000"));
-        editor.Check2->setChecked(false);
-        QVERIFY(!editor.Timer1->isActive());
+        TestHost host;
+        ScriptedRandom random;
+        SegmentEditorPage page(host, random, nullptr);
+        auto *speed = control<QScrollBar>(&page, "VScroll1");
+        auto *timer = control<QTimer>(&page, "Timer1");
+        speed->setValue(2000);
+        QCOMPARE(control<QLabel>(&page, "Label4")->text(), QStringLiteral("1 ms"));
+        QCOMPARE(timer->interval(), 1);
+        speed->setValue(5);
+        QCOMPARE(control<QLabel>(&page, "Label4")->text(), QStringLiteral("1996 ms"));
+        control<QPushButton>(&page, "Check2")->click();
+        QVERIFY(timer->isActive());
+        control<QPushButton>(&page, "Check2")->click();
+        QVERIFY(!timer->isActive());
     }
 
     void drawsWithAFrozenClockStillDiffer()
@@ -208,136 +207,109 @@ private slots:
         QCOMPARE(seen.size(), 256);
     }
 
-    void playOnceAndRepeat()
+    // The patterns a text gives tick by tick, the last position sent, and whether it still
+    // plays. A line break counts as CR LF: two ticks that re-send the pattern before it.
+    void playing_data()
     {
-        const QString a = CharacterPatterns[10];
-        const QString b = CharacterPatterns[11];
-        QCOMPARE(play(QStringLiteral("ab"), 3), QStringList({a, b, a}));
-        QCOMPARE(player().Check3->text(), QStringLiteral("Play"));
-        QVERIFY(!player().Check3->isChecked());
-        QVERIFY(player().Text1->isEnabled());
-        QVERIFY(!player().Command6->isEnabled());
-        QVERIFY(!player().Timer2->isActive());
-        QCOMPARE(player().Label10->text(), QStringLiteral("Odesílaný znak : 1"));
-
-        QCOMPARE(play(QStringLiteral("ab"), 5, true), QStringList({a, b, a, b, a}));
-        QVERIFY(player().Check3->isChecked());
-        QCOMPARE(player().Check3->text(), QStringLiteral("Stop"));
-        QVERIFY(!player().Text1->isEnabled());
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("repeat");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<bool>("playing");
+        const QString a = letter('a'), b = letter('b'), before = QStringLiteral("01010101");
+        QTest::newRow("once") << "ab" << false << QStringList{a, b, a} << 1 << false;
+        QTest::newRow("repeated") << "ab" << true << QStringList{a, b, a, b, a} << 1 << true;
+        QTest::newRow("Enter") << "a\nb" << false << QStringList{a, a, a, b} << 4 << true;
+        QTest::newRow("Shift+Enter") << "a\u2028b" << false << QStringList{a, a, a, b} << 4 << true;
+        QTest::newRow("empty") << "" << false << QStringList{before} << 1 << false;
+        QTest::newRow("empty, repeated") << "" << true << QStringList{before, before} << 1 << true;
     }
 
+    void playing()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, repeat);
+        QFETCH(QStringList, shown);
+        QFETCH(bool, playing);
+        Player player(text, repeat);
+        player.host.KOdeslani = QStringLiteral("01010101");
+        QCOMPARE(player.play(int(shown.size())), shown);
+        QTEST(player.label("Label10").section(u' ', -1).toInt(), "position");
+        QCOMPARE(player.button("Check3")->isChecked(), playing);
+        QCOMPARE(player.ticking(), playing);
+        QCOMPARE(player.button("Check3")->text(), QLatin1String(playing ? "Stop" : "Play"));
+        QCOMPARE(control<QPlainTextEdit>(&player.page, "Text1")->isEnabled(), !playing);
+        QCOMPARE(player.button("Command6")->isEnabled(), playing);
+    }
+
+    // Which pattern each typed character plays and how it is shown; a character outside the
+    // table, a non-breaking space among them, re-sends the pattern before it.
     void characterTable()
     {
-        startWith("[Znaky]\nA=11101110\n[User]\nB1Text=P1\nB1Data=01000000\nB2Text=dva\n"
-                  "B2Data=00100000\n");
-        form->SSTab1->setCurrentIndex(2);
-        // A non-breaking space is no space: it re-sends, and shows as it is.
-        player().Text1->setPlainText(QStringLiteral("Aa Ěě+,-_.?ů\u00a0"));
-        player().Check3->setChecked(true);
-        const QStringList expected
-            = {"11101110", "11101110", "00000000", "00100000", "00100000", "01000000", "00100000",
-                "00000010", "00010000", "00010000", "00010000", "00010000", "00010000"};
+        Player player(QStringLiteral("Aa Ěě+,-_.?ů\u00a0"));
+        player.host.BText[0] = QStringLiteral("P1");
+        player.host.BText[1] = QStringLiteral("dva");
+        const QString user1 = CharacterPatterns[FirstUserSlot] = QStringLiteral("11000000");
+        const QString user2 = CharacterPatterns[FirstUserSlot + 1] = QStringLiteral("01100000");
+        const QStringList expected = {letter('a'), letter('a'), BlankPattern, user2, user2, user1,
+            "00100000", "00000010", "00010000", "00010000", "00010000", "00010000", "00010000"};
         const QStringList labels
             = {"A", "a", " ", "Ě", "dva", "P1", ",", "-", "_", ".", "?", "ů", "\u00a0"};
         for (int i = 0; i < expected.size(); ++i) {
-            player().Timer2_Timer();
-            QCOMPARE(lines().shown(), expected[i]);
-            QCOMPARE(player().Label8->text(), labels[i]);
+            QCOMPARE(player.play(1).constFirst(), expected[i]);
+            QCOMPARE(player.label("Label8"), labels[i]);
         }
     }
 
-    void lineBreakRepeatsAndCounts_data()
+    void pauseAndPageSwitch()
     {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("Enter") << QStringLiteral("a\nb");
-        QTest::newRow("Shift+Enter") << QStringLiteral("a\u2028b");
+        Player player(QStringLiteral("0123"));
+        player.play(3);
+        QPushButton *pause = player.button("Command6");
+        pause->click();
+        QCOMPARE(pause->text(), QStringLiteral("Pokračovat"));
+        QVERIFY(!player.ticking());
+        pause->click();
+        QCOMPARE(pause->text(), QStringLiteral("Pauza"));
+        QCOMPARE(player.play(1), QStringList{CharacterPatterns[3]}); // the fourth character
+
+        // A page switch stops the ticks but not the play, and rewinds; a late tick off the
+        // page does nothing.
+        player.page.stop();
+        player.host.Smod = 1;
+        player.host.lines.clear();
+        player.page.Timer2_Timer();
+        QVERIFY(player.host.lines.calls.isEmpty());
+        player.host.Smod = 3;
+        player.page.syncPauseButton();
+        player.page.rewind();
+        QVERIFY(player.button("Check3")->isChecked() && pause->isEnabled() && !player.ticking());
+        QCOMPARE(player.label("Label9"), QStringLiteral("Pocet znaku : 4"));
+        QCOMPARE(player.play(1), QStringList{CharacterPatterns[0]});
+
+        // Play, pause, stop, play: "Pauza" again, and it pauses.
+        pause->click();
+        player.button("Check3")->click();
+        QVERIFY(!pause->isEnabled());
+        player.button("Check3")->click();
+        QCOMPARE(pause->text(), QStringLiteral("Pauza"));
+        pause->click();
+        QVERIFY(!player.ticking());
     }
 
-    void lineBreakRepeatsAndCounts()
+    // The adapter pulled out mid-play: the player goes on quietly, and the display again once
+    // it is back. A long text plays to its end.
+    void unpluggedAndLong()
     {
-        QFETCH(QString, text);
-        const QStringList shown = play(text, 4);
-        const QString a = CharacterPatterns[10];
-        QCOMPARE(shown, QStringList({a, a, a, CharacterPatterns[11]}));
-        QCOMPARE(player().TextLength, 4);
-        QCOMPARE(player().Label10->text(), QStringLiteral("Odesílaný znak : 4"));
-    }
-
-    void emptyText()
-    {
-        form->KOdeslani = QStringLiteral("01010101");
-        play(QString(), 1);
-        QVERIFY(!player().Check3->isChecked()); // the first tick ends the play
-        QCOMPARE(player().Label8->text(), QString());
-        QCOMPARE(player().Label10->text(), QStringLiteral("Odesílaný znak : 1"));
-        QCOMPARE(lines().shown(), QStringLiteral("01010101"));
-        QVERIFY(player().Shape4->isHidden());
-
-        play(QString(), 3, true);
-        QVERIFY(player().Check3->isChecked());
-        QCOMPARE(player().Label10->text(), QStringLiteral("Odesílaný znak : 1"));
-    }
-
-    void pauseContinueStop()
-    {
-        const QString text = QStringLiteral("0123");
-        play(text, 3);
-        player().Command6->click();
-        QCOMPARE(player().Command6->text(), QStringLiteral("Pokračovat"));
-        QVERIFY(!player().Timer2->isActive());
-        player().Command6->click();
-        QCOMPARE(player().Command6->text(), QStringLiteral("Pauza"));
-        player().Timer2_Timer();
-        QCOMPARE(lines().shown(), CharacterPatterns[3]); // the fourth character
-        // Play, pause, stop, play: the pause button reads "Pauza" and pauses next.
-        player().Command6->click();
-        player().Check3->setChecked(false);
-        QVERIFY(!player().Command6->isEnabled());
-        player().Check3->setChecked(true);
-        QCOMPARE(player().Command6->text(), QStringLiteral("Pauza"));
-        player().Command6->click();
-        QVERIFY(!player().Timer2->isActive());
-    }
-
-    void haltedByAPageSwitch()
-    {
-        play(QStringLiteral("0123"), 2);
-        form->SSTab1->setCurrentIndex(0);
-        QVERIFY(!player().Timer2->isActive());
-        QVERIFY(player().Check3->isChecked());
-        lines().clear();
-        player().Timer2_Timer(); // a late tick off the page does nothing
-        QVERIFY(lines().calls.isEmpty());
-        form->SSTab1->setCurrentIndex(2);
-        QVERIFY(player().Command6->isEnabled());
-        player().Command6->click();
-        QVERIFY(player().Timer2->isActive());
-        player().Timer2_Timer();
-        QCOMPARE(lines().shown(), CharacterPatterns[0]); // from the first character again
-    }
-
-    void unpluggedWhilePlaying()
-    {
-        play(QStringLiteral("abc"), 1, true);
-        lines().missing = true; // every line call fails from now on
-        for (int i = 0; i < 5; ++i)
-            player().Timer2_Timer();
-        QCOMPARE(form->Label1->text(), CharacterPatterns[10]);
-        QCOMPARE(player().Label10->text(), QStringLiteral("Odesílaný znak : 3"));
-        lines().missing = false; // plugged in again
-        player().Timer2_Timer();
-        QCOMPARE(form->Label1->text(), CharacterPatterns[10]);
-    }
-
-    void longTextPlaysToItsEnd()
-    {
-        play(QString(1000, u'x'), 0);
-        for (int i = 0; i < 1000; ++i)
-            player().Timer2_Timer();
-        QCOMPARE(player().Label10->text(), QStringLiteral("Odesílaný znak : 1000"));
-        QVERIFY(player().Check3->isChecked());
-        player().Timer2_Timer();
-        QVERIFY(!player().Check3->isChecked());
+        Player player(QString(1000, u'a'));
+        player.host.lines.missing = true;
+        player.play(999);
+        QCOMPARE(player.label("Label10"), QStringLiteral("Odesílaný znak : 999"));
+        player.host.lines.missing = false;
+        QCOMPARE(player.play(1), QStringList{letter('a')});
+        QVERIFY(player.ticking());
+        player.play(1);
+        QVERIFY(!player.button("Check3")->isChecked());
     }
 };
 

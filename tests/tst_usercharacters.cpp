@@ -1,12 +1,14 @@
 // The save-character dialog: the name field's limits, what a save and a reset write into the
-// file, and that the buttons show it once the dialog is closed.
+// file, that a failure says so, and that the buttons show a save once the dialog is closed.
 #include "fakes.h"
-#include "mainwindow/widgets.h"
 #include "sources/characterbuttons.h"
+#include "sources/profile.h"
+#include "ui/widgets.h"
 #include "usercharacters/form2.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,7 +16,37 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <unistd.h>
+
+namespace {
+
+// The dialog on its own, over a copy of the shipped Data.ini.
+struct Dialog
+{
+    QTemporaryDir dir;
+    RecordingMessageSink messages;
+    QString pattern = QStringLiteral("11111111");
+    Form2 form{[this] { return pattern; }, messages};
+    QByteArray shipped;
+
+    explicit Dialog(bool withFile = true)
+    {
+        DataFilePath = dir.filePath(QStringLiteral("Data.ini"));
+        QFile source(QStringLiteral(PRAVLON_SOURCE_DIR "/resources/Data.ini"));
+        source.open(QIODevice::ReadOnly);
+        shipped = source.readAll();
+        if (withFile)
+            QFile::copy(source.fileName(), DataFilePath);
+    }
+    QLineEdit *name() { return control<QLineEdit>(&form, "Text1"); }
+    QString status() { return control<QLabel>(&form, "Label6")->text(); }
+    QByteArray file()
+    {
+        QFile f(DataFilePath);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+} // namespace
 
 class TestUserCharacters : public QObject
 {
@@ -22,138 +54,121 @@ class TestUserCharacters : public QObject
 private slots:
     void nameFieldLimits()
     {
-        TestProgram program;
-        auto form = program.start();
-        Form2 dialog(*form);
-        QCOMPARE(dialog.Text1->text(), QStringLiteral("[1]"));
-        dialog.Text1->clear();
-        QTest::keyClicks(dialog.Text1, QStringLiteral("abcde"));
-        QCOMPARE(dialog.Text1->text(), QStringLiteral("abcd"));
-        dialog.Text1->setCursorPosition(1);
-        QTest::keyClicks(dialog.Text1, QStringLiteral("X"));
-        QCOMPARE(dialog.Text1->text(), QStringLiteral("aXbc")); // the last one pushed out
-        dialog.Text1->clear();
+        Dialog dialog;
+        QLineEdit *name = dialog.name();
+        QCOMPARE(name->text(), QStringLiteral("[1]"));
+        name->clear();
+        QTest::keyClicks(name, QStringLiteral("abcde"));
+        QCOMPARE(name->text(), QStringLiteral("abcd"));
+        name->setCursorPosition(1);
+        QTest::keyClicks(name, QStringLiteral("X"));
+        QCOMPARE(name->text(), QStringLiteral("aXbc")); // the last one pushed out
+        name->clear();
         QApplication::clipboard()->setText(QStringLiteral("sedmpís"));
-        dialog.Text1->paste();
-        QCOMPARE(dialog.Text1->text(), QStringLiteral("sedm"));
-        dialog.Text1->clear();
+        name->paste();
+        QCOMPARE(name->text(), QStringLiteral("sedm"));
+        name->clear();
         for (const QString &typed :
             {QStringLiteral("ě"), QStringLiteral("Ж"), QStringLiteral("😀"), QStringLiteral("š")}) {
             QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, typed);
-            QApplication::sendEvent(dialog.Text1, &press);
+            QApplication::sendEvent(name, &press);
         }
-        QCOMPARE(dialog.Text1->text(), QStringLiteral("ěš"));
+        QCOMPARE(name->text(), QStringLiteral("ěš")); // only what Data.ini can hold
     }
 
-    void previewLeavesThePointOut()
+    // The pattern text and the preview leave the point out; a save stores the pattern on show
+    // at the moment of the click, whole, and the name (an empty one as the slot's default).
+    void saves_data()
     {
-        TestProgram program;
-        auto form = program.start();
-        form->KOdeslani = QStringLiteral("11111111");
-        Form2 dialog(*form);
-        QCOMPARE(dialog.Label3->text(), QStringLiteral("11111110"));
-        for (SvgPicture *p : dialog.preview)
-            QVERIFY(!p->isHidden());
-        dialog.Image_Click(2);
-        QVERIFY(program.readDataFile().contains("B2Data=11111111"));
-        QCOMPARE(dialog.Label6->text(), QStringLiteral("Znak uložen do 2"));
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("Czech name") << "Tři" << 3 << QByteArray("T\xf8i");
+        QTest::newRow("empty name") << "" << 10 << QByteArray("[10]");
     }
 
-    void savesLandInTheFileAndOnTheButtons()
+    void saves()
     {
-        TestProgram program;
-        auto form = program.start();
-        const QByteArray before = program.readDataFile();
-        form->KOdeslani = QStringLiteral("01100001");
-        QTimer::singleShot(0, [&] {
-            auto *dialog = qobject_cast<Form2 *>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            dialog->Text1->setText(QStringLiteral("Tři"));
-            dialog->Image_Click(3);
-            dialog->Text1->setText(QStringLiteral("Sed"));
-            dialog->Image_Click(7);
-            QCOMPARE(dialog->Label6->text(), QStringLiteral("Znak uložen do 7"));
-            dialog->Image13_Click();
-        });
-        form->Command2_Click();
-        QByteArray expected = before;
-        expected.replace("B3Text=[3]\r\nB3Data=10010000", "B3Text=T\xf8i\r\nB3Data=01100001");
-        expected.replace("B7Text=[7]\r\nB7Data=10010000", "B7Text=Sed\r\nB7Data=01100001");
-        QCOMPARE(program.readDataFile(), expected);
-        QCOMPARE(form->page1->Commanda(39)->text(), QStringLiteral("Tři"));
-        QCOMPARE(form->page1->Commanda(43)->text(), QStringLiteral("Sed"));
-        form->page1->Commanda(43)->click();
-        QCOMPARE(program.lines->shown(), QStringLiteral("01100000"));
-    }
-
-    void emptyNameStoresTheDefault()
-    {
-        TestProgram program;
-        auto form = program.start();
-        Form2 dialog(*form);
-        dialog.Text1->clear();
-        dialog.Image_Click(5);
-        form->Form_Activate();
-        QCOMPARE(form->page1->Commanda(41)->text(), QStringLiteral("[5]"));
+        QFETCH(QString, name);
+        QFETCH(int, slot);
+        QFETCH(QByteArray, stored);
+        Dialog dialog;
+        QCOMPARE(control<QLabel>(&dialog.form, "Label3")->text(), QStringLiteral("11111110"));
+        for (char c : QByteArray("ABCDEFG"))
+            QVERIFY(!control<SvgPicture>(&dialog.form, (QByteArray("Image") + c).constData())
+                         ->isHidden());
+        dialog.pattern = QStringLiteral("01100001"); // changed by a timer meanwhile
+        dialog.name()->setText(name);
+        dialog.form.Image_Click(slot);
+        QCOMPARE(dialog.status(), QStringLiteral("Znak uložen do %1").arg(slot));
+        QByteArray expected = dialog.shipped;
+        const QByteArray n = QByteArray::number(slot);
+        expected.replace("B" + n + "Text=[" + n + "]\r\nB" + n + "Data=10010000",
+            "B" + n + "Text=" + stored + "\r\nB" + n + "Data=01100001");
+        QCOMPARE(dialog.file(), expected);
     }
 
     void reset()
     {
-        TestProgram program;
-        auto form = program.start(false);
-        Form2 dialog(*form);
-        dialog.Image12_Click(); // answered No
-        QCOMPARE(program.messages->shown.last().title, QStringLiteral("Pravlon"));
-        QCOMPARE(program.messages->shown.last().icon, MessageIcon::None);
-        QCOMPARE(program.messages->shown.last().buttons, MessageButtons::YesNo);
-        QVERIFY(!QFile::exists(program.dataFile()));
-        QCOMPARE(dialog.Label6->text(), QStringLiteral("..."));
+        Dialog dialog(false);
+        dialog.form.Image12_Click(); // answered No
+        const Message &question = dialog.messages.shown.last();
+        QCOMPARE(question.title, QStringLiteral("Pravlon"));
+        QCOMPARE(question.icon, MessageIcon::None);
+        QCOMPARE(question.buttons, MessageButtons::YesNo);
+        QVERIFY(!QFile::exists(DataFilePath));
+        QCOMPARE(dialog.status(), QStringLiteral("..."));
 
-        program.messages->answers = {MessageAnswer::Yes};
-        dialog.Image12_Click();
+        dialog.messages.answers = {MessageAnswer::Yes};
+        dialog.form.Image12_Click();
         QByteArray expected = "[User]\r\n";
         for (int n = 1; n <= 10; ++n)
             expected += QStringLiteral("B%1Text=[%1]\r\nB%1Data=10010000\r\n").arg(n).toLatin1();
-        QCOMPARE(program.readDataFile(), expected);
-        QCOMPARE(dialog.Label6->text(), QStringLiteral("Uživatelské znaky vymazány"));
-        form->Form_Activate();
-        QCOMPARE(CharacterPatterns[45], QStringLiteral("10010000"));
-        QCOMPARE(CharacterPatterns[0], DefaultPattern);
+        QCOMPARE(dialog.file(), expected);
+        QCOMPARE(dialog.status(), QStringLiteral("Uživatelské znaky vymazány"));
     }
 
-    void failedSaveIsReported()
+    // A save or reset that cannot be written says so, whole, in the status line.
+    void failureIsReported()
+    {
+        Dialog dialog(false);
+        QDir().mkdir(DataFilePath); // a directory is no file
+        QLabel *status = control<QLabel>(&dialog.form, "Label6");
+        dialog.form.Image_Click(1);
+        QCOMPARE(
+            status->text(), QStringLiteral("Chyba: znak nebyl uložen (Data.ini nelze zapsat)"));
+        QVERIFY(status->heightForWidth(status->width()) <= status->height());
+        dialog.messages.answers = {MessageAnswer::Yes};
+        dialog.form.Image12_Click();
+        QCOMPARE(
+            status->text(), QStringLiteral("Chyba: znaky nebyly vymazány (Data.ini nelze zapsat)"));
+        QVERIFY(status->heightForWidth(status->width()) <= status->height());
+    }
+
+    // Opened from the main window: its pattern is saved, and the buttons show the save once
+    // the dialog closes, as they show a file changed by hand after a close without saving.
+    void fromTheMainWindow()
     {
         TestProgram program;
         auto form = program.start();
-        // The program's directory cannot take a new file: here Data.ini is a directory.
-        QFile::remove(program.dataFile());
-        QDir(program.dir.path()).mkdir(QStringLiteral("Data.ini"));
-        DataFilePath = program.dataFile();
-        Form2 dialog(*form);
-        // The status line holds the longest messages whole.
-        const auto fits
-            = [l = dialog.Label6] { return l->heightForWidth(l->width()) <= l->height(); };
-        dialog.Image_Click(1);
-        QCOMPARE(dialog.Label6->text(),
-            QStringLiteral("Chyba: znak nebyl uložen (Data.ini nelze zapsat)"));
-        QVERIFY(fits());
-        program.messages->answers = {MessageAnswer::Yes};
-        dialog.Image12_Click();
-        QVERIFY(dialog.Label6->text().startsWith(QLatin1String("Chyba:")));
-        QVERIFY(fits());
-    }
-
-    void closingWithoutSavingStillReloads()
-    {
-        TestProgram program;
-        auto form = program.start();
-        program.writeDataFile("[User]\nB1Text=Hand\n");
+        form->KOdeslani = QStringLiteral("01100001");
         QTimer::singleShot(0, [] {
-            if (auto *dialog = QApplication::activeModalWidget())
-                dialog->close();
+            auto *dialog = qobject_cast<Form2 *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            control<QLineEdit>(dialog, "Text1")->setText(QStringLiteral("Sed"));
+            dialog->Image_Click(7);
+            dialog->Image13_Click();
         });
         form->Command2_Click();
+        QCOMPARE(form->page1->Commanda(43)->text(), QStringLiteral("Sed"));
+        form->page1->Commanda(43)->click();
+        QCOMPARE(program.lines->shown(), QStringLiteral("01100000")); // the point follows Check1
+
+        program.writeDataFile("[User]\r\nB1Text=Hand\r\n");
+        QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+        form->Command2_Click();
         QCOMPARE(form->page1->Commanda(37)->text(), QStringLiteral("Hand"));
+        QCOMPARE(form->page1->Commanda(43)->text(), QStringLiteral("[7]"));
     }
 };
 

@@ -1,9 +1,9 @@
 // The key chart, help and About windows: one instance each, the beep before opening, the
 // links, the data-file version and the system information tool.
 #include "fakes.h"
-#include "mainwindow/widgets.h"
 #include "sources/keytable.h"
 #include "sources/textplayer.h"
+#include "ui/widgets.h"
 #include "usercharacters/form2.h"
 #include "windows/form3.h"
 #include "windows/form4.h"
@@ -75,13 +75,12 @@ private slots:
 
         // Every row's key plays what the row says.
         form->SSTab1->setCurrentIndex(2);
-        TextPlayerPage &player = *form->page3;
         for (int row = 0; row < Form4::RowCount; ++row) {
             const QString key = chart->keyLabel(row)->text();
-            player.Text1->setPlainText(key);
-            player.Check3->setChecked(true);
-            player.Timer2_Timer();
-            player.Check3->setChecked(false);
+            control<QPlainTextEdit>(form.get(), "Text1")->setPlainText(key);
+            control<QPushButton>(form.get(), "Check3")->setChecked(true);
+            form->page3->Timer2_Timer();
+            control<QPushButton>(form.get(), "Check3")->setChecked(false);
             if (row < UserCharacterCount) {
                 QCOMPARE(chart->meaningLabel(row)->text(),
                     QStringLiteral("Předdefinovaný znak %1").arg(row + 1));
@@ -160,7 +159,7 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("text");
-        QTest::newRow("missing") << QByteArray() << "ERROR 02" << Form1::dataFileMissingText();
+        QTest::newRow("missing") << QByteArray() << "ERROR 02" << dataFileMissingText();
         QTest::newRow("long") << QByteArray("[Init]\nVKTVerze=2007.12.31-b\n")
                               << "Verze Dat. souboru"
                               << "2007.12.3";
@@ -192,8 +191,9 @@ private slots:
     {
         TestProgram program;
         auto form = program.start();
-        Form2 dialog(*form);
-        Form3 about(form->environment());
+        Environment env = program.environment();
+        Form2 dialog([] { return BlankPattern; }, *program.messages);
+        Form3 about(env);
         Form4 chart;
         Form5 help;
         for (QWidget *window : QList<QWidget *>{form.get(), &dialog, &about, &chart, &help}) {

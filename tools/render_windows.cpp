@@ -45,26 +45,28 @@ int main(int argc, char *argv[])
     save(form.get(), QStringLiteral("form1-page2"));
     form->SSTab1->setCurrentIndex(2);
     save(form.get(), QStringLiteral("form1-page3"));
-    form->page3->Text1->setPlainText(QStringLiteral("v\u00a0Praze"));
-    form->page3->Check3->setChecked(true);
+    control<QPlainTextEdit>(form.get(), "Text1")->setPlainText(QStringLiteral("v\u00a0Praze"));
+    auto *play = control<QPushButton>(form.get(), "Check3");
+    play->setChecked(true);
     form->page3->Timer2_Timer();
     form->page3->Timer2_Timer();
     save(form.get(), QStringLiteral("form1-playing"));
-    form->page3->Check3->setChecked(false);
+    play->setChecked(false);
 
-    Form2 dialog(*form);
+    Form2 dialog([&] { return form->KOdeslani; }, *program.messages);
     save(&dialog, QStringLiteral("form2"));
     const QStringList statuses
         = {QStringLiteral("Znak uložen do 10"), QStringLiteral("Uživatelské znaky vymazány"),
             QStringLiteral("Chyba: znak nebyl uložen (Data.ini nelze zapsat)"),
             QStringLiteral("Chyba: znaky nebyly vymazány (Data.ini nelze zapsat)")};
     for (int i = 0; i < statuses.size(); ++i) {
-        dialog.Label6->setText(statuses[i]);
+        control<QLabel>(&dialog, "Label6")->setText(statuses[i]);
         save(&dialog, QStringLiteral("form2-status%1").arg(i + 1));
     }
     dialog.hide();
 
-    Form3 about(form->environment());
+    Environment env = program.environment();
+    Form3 about(env);
     save(&about, QStringLiteral("form3"));
     Form4 chart;
     save(&chart, QStringLiteral("form4"));

@@ -1,11 +1,10 @@
 #include "mainwindow/form1.h"
 
-#include "display/transfer.h"
-#include "mainwindow/geometry.h"
-#include "mainwindow/widgets.h"
 #include "sources/characterbuttons.h"
 #include "sources/segmenteditor.h"
 #include "sources/textplayer.h"
+#include "ui/geometry.h"
+#include "ui/widgets.h"
 #include "usercharacters/form2.h"
 #include "windows/form3.h"
 #include "windows/form4.h"
@@ -17,12 +16,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyleOptionTabWidgetFrame>
-#include <QTabBar>
-#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -40,57 +35,6 @@ namespace {
 const QString NoPortText
     = QStringLiteral("Nelze otevřít žádný port. Program nebude odesílat data.");
 } // namespace
-
-TabControl::TabControl(QWidget *parent)
-    : QTabWidget(parent)
-{
-    tabBar()->setUsesScrollButtons(false);
-    tabBar()->setElideMode(Qt::ElideNone);
-    tabBar()->setExpanding(false);
-}
-
-QPoint TabControl::pageOrigin() const
-{
-    QStyleOptionTabWidgetFrame opt;
-    initStyleOption(&opt);
-    return style()->subElementRect(QStyle::SE_TabWidgetTabContents, &opt, this).topLeft();
-}
-
-void TabControl::addCanvasPage(QWidget *canvas, const QString &caption)
-{
-    QWidget *page = canvas->parentWidget();
-    paintBackground(page, colors::DarkRed);
-    addTab(page, caption);
-    m_canvases << canvas;
-    placeCanvases();
-}
-
-void TabControl::placeCanvases()
-{
-    const QPoint origin = pageOrigin();
-    for (QWidget *canvas : std::as_const(m_canvases)) {
-        canvas->setGeometry(QRect(-origin, size()));
-    }
-}
-
-void TabControl::resizeEvent(QResizeEvent *e)
-{
-    QTabWidget::resizeEvent(e);
-    placeCanvases();
-}
-
-void TabControl::showEvent(QShowEvent *e)
-{
-    QTabWidget::showEvent(e);
-    placeCanvases();
-}
-
-QString Form1::dataFileMissingText()
-{
-    return QStringLiteral("Nenalezen soubor Data.ini. Předdefinované znaky nejsou k dispozici.\r\n"
-                          "Doporučuji přeinstalovat program, který si můžete stáhnout na ")
-        + MakerWebAddress;
-}
 
 Form1::Form1(Environment environment, QWidget *parent)
     : QWidget(parent)
@@ -134,14 +78,8 @@ Form1::Form1(Environment environment, QWidget *parent)
     SSTab1 = new TabControl(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setGeometry(twipsRect(960, 120, 4935, 4215));
-    QPalette tabs = SSTab1->tabBar()->palette();
-    tabs.setColor(QPalette::Window, colors::DarkRed);
-    tabs.setColor(QPalette::Button, colors::DarkRed);
-    SSTab1->tabBar()->setPalette(tabs);
-    setTextColor(SSTab1->tabBar(), Qt::white);
-
     page1 = new CharacterButtonsPage(*this, new QWidget);
-    page2 = new SegmentEditorPage(*this, new QWidget);
+    page2 = new SegmentEditorPage(*this, *m_env.random, new QWidget);
     page3 = new TextPlayerPage(*this, new QWidget);
     SSTab1->addCanvasPage(page1, PageCaptions[0]);
     SSTab1->addCanvasPage(page2, PageCaptions[1]);
@@ -149,8 +87,9 @@ Form1::Form1(Environment environment, QWidget *parent)
     SSTab1->setCurrentIndex(0);
     connect(SSTab1, &QTabWidget::currentChanged, this, &Form1::SSTab1_Click);
 
-    connect(page1->Check1, &QPushButton::toggled, this, &Form1::Check1_Click);
-    connect(page1->Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(page1, &CharacterButtonsPage::decimalPointChanged, this, &Form1::Check1_Click);
+    connect(page2, &SegmentEditorPage::saveRequested, this, &Form1::Command2_Click);
+    connect(page3, &TextPlayerPage::keyChartRequested, this, &Form1::Command7_Click);
 
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &Form1::focusWindowChanged);
 }
@@ -169,12 +108,10 @@ void Form1::buildLeftColumn()
     Image1 = new SvgPicture(
         QStringLiteral(":/pictures/preview-digit.svg"), this, QStringLiteral("Image1"));
     Image1->setGeometry(preview);
-    const char *const letters = "ABCDEFGH";
-    for (int k = 0; k < 8; ++k) {
-        const QChar letter = QLatin1Char(letters[k]);
-        previewSegments[k]
-            = new SvgPicture(QStringLiteral(":/pictures/preview-%1.svg").arg(letter.toLower()),
-                this, QStringLiteral("Image%1").arg(letter));
+    for (int k = 0; k < PatternLength; ++k) {
+        const QChar letter = QLatin1Char(SegmentLetters[k]);
+        previewSegments[k] = new SvgPicture(QStringLiteral(":/pictures/preview-%1.svg").arg(letter),
+            this, QStringLiteral("Image%1").arg(letter.toUpper()));
         previewSegments[k]->setGeometry(preview);
         previewSegments[k]->hide();
     }
@@ -183,9 +120,8 @@ void Form1::buildLeftColumn()
     previewSegments[7]->setToolTip(QStringLiteral("Náhled"));
 
     Label1 = makeLabel(
-        this, QStringLiteral("Label1"), QStringLiteral("00000000"), twipsRect(120, 1200, 720, 195));
+        this, QStringLiteral("Label1"), BlankPattern, twipsRect(120, 1200, 720, 195), Qt::white);
     Label1->setAlignment(Qt::AlignCenter);
-    setTextColor(Label1, Qt::white);
 
     new LineWidget(
         this, QStringLiteral("Line1"), twipsPoint(120, 1500), twipsPoint(840, 1500), 3, Qt::black);
@@ -215,31 +151,22 @@ void Form1::buildLeftColumn()
     new LineWidget(
         this, QStringLiteral("Line2"), twipsPoint(120, 2940), twipsPoint(840, 2940), 3, Qt::black);
 
-    const auto greyButton = [this](const QString &name, const QString &text, const QRect &rect) {
-        auto *b = new QPushButton(text, this);
-        b->setObjectName(name);
-        b->setGeometry(rect);
+    Command3 = makeButton(
+        this, QStringLiteral("Command3"), QStringLiteral("Help"), twipsRect(120, 3120, 735, 375));
+    Command4 = makeButton(
+        this, QStringLiteral("Command4"), QStringLiteral("About"), twipsRect(120, 3480, 735, 375));
+    for (QPushButton *b : {Command3, Command4}) {
         b->setCursor(Qt::WhatsThisCursor);
-        QPalette pal = b->palette();
-        pal.setColor(QPalette::Button, colors::LightGrey);
-        b->setPalette(pal);
+        paintButtonFace(b, colors::LightGrey);
         setTextColor(b, Qt::black);
-        return b;
-    };
-    Command3 = greyButton(
-        QStringLiteral("Command3"), QStringLiteral("Help"), twipsRect(120, 3120, 735, 375));
-    Command4 = greyButton(
-        QStringLiteral("Command4"), QStringLiteral("About"), twipsRect(120, 3480, 735, 375));
+    }
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
 
     Label2 = new ClickLabel(QStringLiteral("COM0"), this, QStringLiteral("Label2"));
     Label2->setGeometry(twipsRect(120, 4080, 735, 255));
     Label2->setAlignment(Qt::AlignCenter);
-    QFont bold = font();
-    bold.setPointSizeF(9.75);
-    bold.setBold(true);
-    Label2->setFont(bold);
+    Label2->setFont(boldFont(font(), 9.75));
     setTextColor(Label2, colors::Red);
     connect(Label2, &ClickLabel::clicked, this, &Form1::Label2_Click);
 }
@@ -259,15 +186,9 @@ void Form1::ShowCharacter()
         Label1->setText(KOdeslani);
 }
 
-void Form1::Check1_Click()
+void Form1::Check1_Click(bool checked)
 {
-    DecimalPoint = page1->Check1->isChecked();
-    ShowCharacter();
-}
-
-void Form1::Command1_Click()
-{
-    KOdeslani = BlankPattern;
+    DecimalPoint = checked;
     ShowCharacter();
 }
 
@@ -302,7 +223,7 @@ void Form1::Form_Load()
     KOdeslani = BlankPattern;
     Buffer = BlankPattern;
     Smod = 1;
-    applyPageRule(SSTab1->tabText(SSTab1->currentIndex()));
+    applyPageRule(SSTab1->currentCaption());
     LoadCharacterSet();
 }
 
@@ -332,12 +253,12 @@ void Form1::focusWindowChanged(QWindow *window)
 void Form1::applyPageRule(const QString &caption)
 {
     if (caption == PageCaptions[0]) {
-        page3->Timer2->stop();
+        page3->stop();
         KOdeslani = Buffer;
         Smod = 1;
     }
     if (caption == PageCaptions[1]) {
-        page3->Timer2->stop();
+        page3->stop();
         Buffer = KOdeslani;
         KOdeslani = JednoSeg;
         Smod = 2;
@@ -348,11 +269,9 @@ void Form1::applyPageRule(const QString &caption)
 
 void Form1::SSTab1_Click()
 {
-    applyPageRule(SSTab1->tabText(SSTab1->currentIndex()));
-    page3->Command6->setEnabled(page3->Check3->isChecked());
-    page3->TextLength = page3->measureText();
-    page3->CharactersLeft = page3->TextLength;
-    page3->showLength();
+    applyPageRule(SSTab1->currentCaption());
+    page3->syncPauseButton();
+    page3->rewind();
     ShowCharacter();
 }
 
@@ -371,7 +290,7 @@ void Form1::Command2_Click()
 {
     const int before = m_activations;
     {
-        Form2 dialog(*this);
+        Form2 dialog([this] { return KOdeslani; }, *m_env.messages, this);
         dialog.exec();
     }
     // Closing the dialog hands the focus back to this window, which reloads the character

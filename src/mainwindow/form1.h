@@ -4,14 +4,13 @@
 #pragma once
 
 #include "display/portselection.h"
-#include "mainwindow/environment.h"
-#include "sources/characterset.h"
+#include "mainwindow/tabcontrol.h"
+#include "sources/pagehost.h"
+#include "ui/environment.h"
 
 #include <QPointer>
-#include <QTabWidget>
 #include <QWidget>
 #include <array>
-#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -25,56 +24,24 @@ class TextPlayerPage;
 class Form4;
 class Form5;
 
-// The tab control; knows where its pages start, so that page contents can be placed in the
-// control's own coordinates, tab strip included.
-class TabControl : public QTabWidget
-{
-    Q_OBJECT
-public:
-    explicit TabControl(QWidget *parent);
-    QPoint pageOrigin() const;
-    // Adds a page whose contents widget is laid out in the tab control's coordinates.
-    void addCanvasPage(QWidget *canvas, const QString &caption);
-    void placeCanvases();
-
-protected:
-    void resizeEvent(QResizeEvent *e) override;
-    void showEvent(QShowEvent *e) override;
-
-private:
-    QList<QWidget *> m_canvases;
-};
-
-class Form1 : public QWidget
+class Form1 : public QWidget, public PageHost
 {
     Q_OBJECT
 public:
     explicit Form1(Environment environment, QWidget *parent = nullptr);
     ~Form1() override;
 
-    // Shared state.
-    QString KOdeslani = QStringLiteral("00000000"); // the pattern on show
-    QString JednoSeg = QStringLiteral("00000000"); // the segment editor's composition
-    QString Buffer = QStringLiteral("00000000"); // the first page's pattern, put aside
-    int Smod = 1; // page in front: 1, 2, 3
-    // BText[n - 1] is the name of user character n (B1Text ... B10Text).
-    std::array<QString, UserCharacterCount> BText;
-
-    void ShowCharacter();
+    void ShowCharacter() override;
     void Form_Load();
     void Form_Activate();
     void SSTab1_Click();
-    void Check1_Click();
-    void Command1_Click();
+    void Check1_Click(bool checked);
     void Label2_Click();
     void Command2_Click(); // save-character dialog
     void Command3_Click(); // help
     void Command4_Click(); // About
     void Command7_Click(); // key chart
 
-    Environment &environment() { return m_env; }
-    PortSelection &ports() { return m_ports; }
-    bool decimalPoint() const { return DecimalPoint; }
     Form4 *keyChart() const;
     Form5 *helpWindow() const;
 
@@ -91,7 +58,6 @@ public:
     SegmentEditorPage *page2 = nullptr;
     TextPlayerPage *page3 = nullptr;
 
-    static QString dataFileMissingText();
     static const QString Caption;
     static const QString PageCaptions[3];
 

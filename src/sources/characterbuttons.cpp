@@ -1,26 +1,17 @@
 #include "sources/characterbuttons.h"
 
-#include "mainwindow/form1.h"
-#include "mainwindow/geometry.h"
-#include "mainwindow/widgets.h"
+#include "sources/pagehost.h"
+#include "ui/geometry.h"
+#include "ui/widgets.h"
 
 #include <QApplication>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTextDocument>
 
-namespace {
-
-QString fixedCaption(int slot)
-{
-    return characterset::predefinedKey(slot);
-}
-
-} // namespace
-
-CharacterButtonsPage::CharacterButtonsPage(Form1 &form, QWidget *parent)
+CharacterButtonsPage::CharacterButtonsPage(PageHost &host, QWidget *parent)
     : QWidget(parent)
-    , m_form(form)
+    , m_host(host)
 {
     setObjectName(QStringLiteral("Page1"));
     const auto cell = [](int index) {
@@ -32,36 +23,26 @@ CharacterButtonsPage::CharacterButtonsPage(Form1 &form, QWidget *parent)
     const QColor shadow = QApplication::palette().color(QPalette::Dark);
     for (int k = 1; k <= ButtonCount; ++k) {
         const int slot = k - 1;
-        auto *b = new QPushButton(slot < FirstUserSlot
-                ? fixedCaption(slot)
-                : characterset::userDefaultText(slot - FirstUserSlot + 1),
-            this);
-        b->setObjectName(QStringLiteral("Commanda%1").arg(k));
-        b->setGeometry(cell(slot));
-        if (slot >= FirstUserSlot) {
-            QPalette pal = b->palette();
-            pal.setColor(QPalette::Button, shadow);
-            b->setPalette(pal);
-        }
+        QPushButton *b = makeButton(this, QStringLiteral("Commanda%1").arg(k),
+            slot < FirstUserSlot ? characterset::predefinedKey(slot)
+                                 : characterset::userDefaultText(slot - FirstUserSlot + 1),
+            cell(slot));
+        if (slot >= FirstUserSlot)
+            paintButtonFace(b, shadow);
         connect(b, &QPushButton::clicked, this, [this, k] { Commanda_Click(k); });
         m_buttons[slot] = b;
     }
 
     const QColor workspace = QApplication::palette().color(QPalette::Mid);
-    Command1 = new QPushButton(QStringLiteral("_"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(cell(46));
-    Command1->setToolTip(QStringLiteral("Zobrazit prázdný znak"));
-    Check1 = new QPushButton(QStringLiteral(","), this);
-    Check1->setObjectName(QStringLiteral("Check1"));
-    Check1->setGeometry(cell(47));
-    Check1->setCheckable(true);
-    Check1->setToolTip(QStringLiteral("Zobrazit des. čárku"));
-    for (QPushButton *b : {Command1, Check1}) {
-        QPalette pal = b->palette();
-        pal.setColor(QPalette::Button, workspace);
-        b->setPalette(pal);
-    }
+    QPushButton *blank = makeButton(this, QStringLiteral("Command1"), QStringLiteral("_"), cell(46),
+        QStringLiteral("Zobrazit prázdný znak"));
+    connect(blank, &QPushButton::clicked, this, &CharacterButtonsPage::Command1_Click);
+    QPushButton *point = makeButton(this, QStringLiteral("Check1"), QStringLiteral(","), cell(47),
+        QStringLiteral("Zobrazit des. čárku"));
+    point->setCheckable(true);
+    connect(point, &QPushButton::toggled, this, &CharacterButtonsPage::decimalPointChanged);
+    for (QPushButton *b : {blank, point})
+        paintButtonFace(b, workspace);
 
     new LineWidget(
         this, QStringLiteral("Line3"), twipsPoint(120, 1620), twipsPoint(4800, 1620), 1, shadow);
@@ -69,8 +50,14 @@ CharacterButtonsPage::CharacterButtonsPage(Form1 &form, QWidget *parent)
 
 void CharacterButtonsPage::Commanda_Click(int k)
 {
-    m_form.KOdeslani = CharacterPatterns[k - 1];
-    m_form.ShowCharacter();
+    m_host.KOdeslani = CharacterPatterns[k - 1];
+    m_host.ShowCharacter();
+}
+
+void CharacterButtonsPage::Command1_Click()
+{
+    m_host.KOdeslani = BlankPattern;
+    m_host.ShowCharacter();
 }
 
 void CharacterButtonsPage::setUserCaption(int n, const QString &name)

@@ -1,5 +1,7 @@
 #include "sources/keytable.h"
 
+#include "display/transfer.h"
+
 int userCharacterNumber(const QString &text)
 {
     for (int n = 1; n <= UserCharacterCount; ++n) {
@@ -19,7 +21,7 @@ std::optional<QString> playedPattern(
         if (c >= u'a' && c <= u'z')
             return patterns[FirstLetterSlot + c - u'a'];
         if (c == u' ')
-            return QStringLiteral("00000000");
+            return BlankPattern;
     }
     if (const int n = userCharacterNumber(lowerCase))
         return patterns[FirstUserSlot + n - 1];

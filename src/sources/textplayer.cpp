@@ -1,9 +1,9 @@
 #include "sources/textplayer.h"
 
-#include "mainwindow/form1.h"
-#include "mainwindow/geometry.h"
-#include "mainwindow/widgets.h"
 #include "sources/keytable.h"
+#include "sources/pagehost.h"
+#include "ui/geometry.h"
+#include "ui/widgets.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -38,23 +38,9 @@ void ScaleLabel::paintEvent(QPaintEvent *)
         p.drawText(from + span * i / 10, y, QStringLiteral("'"));
 }
 
-namespace {
-
-QPushButton *makeButton(
-    QWidget *parent, const QString &name, const QString &text, const QRect &rect, bool checkable)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setGeometry(rect);
-    b->setCheckable(checkable);
-    return b;
-}
-
-} // namespace
-
-TextPlayerPage::TextPlayerPage(Form1 &form, QWidget *parent)
+TextPlayerPage::TextPlayerPage(PageHost &host, QWidget *parent)
     : QWidget(parent)
-    , m_form(form)
+    , m_host(host)
 {
     setObjectName(QStringLiteral("Page3"));
 
@@ -73,28 +59,27 @@ TextPlayerPage::TextPlayerPage(Form1 &form, QWidget *parent)
     HScroll1->setValue(350);
     connect(HScroll1, &QScrollBar::valueChanged, this, &TextPlayerPage::HScroll1_Change);
 
-    Label7 = new ScaleLabel(this, QStringLiteral("Label7"));
-    Label7->setGeometry(twipsRect(120, 2640, 4695, 195));
+    auto *scale = new ScaleLabel(this, QStringLiteral("Label7"));
+    scale->setGeometry(twipsRect(120, 2640, 4695, 195));
 
-    Check3 = makeButton(this, QStringLiteral("Check3"), QStringLiteral("Play"),
-        twipsRect(120, 2880, 1095, 375), true);
+    Check3 = makeButton(
+        this, QStringLiteral("Check3"), QStringLiteral("Play"), twipsRect(120, 2880, 1095, 375));
+    Check3->setCheckable(true);
     connect(Check3, &QPushButton::toggled, this, &TextPlayerPage::Check3_Click);
     Command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("Pauza"),
-        twipsRect(1320, 2880, 1095, 375), false);
+        twipsRect(1320, 2880, 1095, 375));
     Command6->setEnabled(false);
     connect(Command6, &QPushButton::clicked, this, &TextPlayerPage::Command6_Click);
     Check4 = makeButton(this, QStringLiteral("Check4"), QStringLiteral("Opakovat"),
-        twipsRect(2520, 2880, 1095, 375), true);
-    Command7 = makeButton(this, QStringLiteral("Command7"), QStringLiteral("Znaky"),
-        twipsRect(3720, 2880, 1095, 375), false);
-    connect(Command7, &QPushButton::clicked, &m_form, &Form1::Command7_Click);
+        twipsRect(2520, 2880, 1095, 375));
+    Check4->setCheckable(true);
+    QPushButton *chart = makeButton(this, QStringLiteral("Command7"), QStringLiteral("Znaky"),
+        twipsRect(3720, 2880, 1095, 375));
+    connect(chart, &QPushButton::clicked, this, &TextPlayerPage::keyChartRequested);
 
     Label8 = makeLabel(
         this, QStringLiteral("Label8"), QStringLiteral("-"), twipsRect(3840, 3240, 1020, 555));
-    QFont big = Label8->font();
-    big.setPointSizeF(24);
-    big.setBold(true);
-    Label8->setFont(big);
+    Label8->setFont(boldFont(Label8->font(), 24));
     Label8->setAlignment(Qt::AlignCenter);
     Label9 = makeLabel(this, QStringLiteral("Label9"), QStringLiteral("Počet znaků : 10"),
         twipsRect(120, 3360, 1215, 195));
@@ -104,11 +89,11 @@ TextPlayerPage::TextPlayerPage(Form1 &form, QWidget *parent)
     Label6 = makeLabel(this, QStringLiteral("Label6"),
         QStringLiteral("Rychlost generování : 350 ms"), twipsRect(120, 3840, 2115, 195));
     const QColor face = QApplication::palette().color(QPalette::Button);
-    for (QLabel *l : {static_cast<QLabel *>(Label7), Label8, Label9, Label10, Label6})
+    for (QLabel *l : {static_cast<QLabel *>(scale), Label8, Label9, Label10, Label6})
         paintBackground(l, face);
 
-    Shape5 = new ShapeWidget(this, QStringLiteral("Shape5"), colors::Maroon);
-    Shape5->setGeometry(twipsRect(3840, 3840, 975, 255));
+    auto *lampFrame = new ShapeWidget(this, QStringLiteral("Shape5"), colors::Maroon);
+    lampFrame->setGeometry(twipsRect(3840, 3840, 975, 255));
     Shape4 = new ShapeWidget(this, QStringLiteral("Shape4"), colors::Maroon, colors::Red);
     Shape4->setGeometry(twipsRect(3840, 3840, 975, 255));
 
@@ -140,6 +125,23 @@ int TextPlayerPage::measureText()
 void TextPlayerPage::showLength()
 {
     Label9->setText(QStringLiteral("Pocet znaku : ") + QString::number(TextLength));
+}
+
+void TextPlayerPage::stop()
+{
+    Timer2->stop();
+}
+
+void TextPlayerPage::syncPauseButton()
+{
+    Command6->setEnabled(Check3->isChecked());
+}
+
+void TextPlayerPage::rewind()
+{
+    TextLength = measureText();
+    CharactersLeft = TextLength;
+    showLength();
 }
 
 void TextPlayerPage::Text1_Change()
@@ -183,7 +185,7 @@ void TextPlayerPage::Command6_Click()
 
 void TextPlayerPage::Timer2_Timer()
 {
-    if (m_form.Smod != 3)
+    if (m_host.Smod != 3)
         return;
     if (CharactersLeft <= 0) {
         if (!Check4->isChecked()) {
@@ -203,11 +205,11 @@ void TextPlayerPage::Timer2_Timer()
     }
     if (!typed.isEmpty()) {
         if (auto pattern = playedPattern(typed.toLower(), CharacterPatterns))
-            m_form.KOdeslani = *pattern;
+            m_host.KOdeslani = *pattern;
     }
     Label8->setText(typed);
     Label10->setText(QStringLiteral("Odesílaný znak : ") + QString::number(p));
     if (const int n = userCharacterNumber(typed))
-        Label8->setText(m_form.BText[n - 1]);
-    m_form.ShowCharacter();
+        Label8->setText(m_host.BText[n - 1]);
+    m_host.ShowCharacter();
 }

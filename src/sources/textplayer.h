@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <vector>
 
-class Form1;
+class PageHost;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollBar;
@@ -27,7 +27,7 @@ class TextPlayerPage : public QWidget
 {
     Q_OBJECT
 public:
-    TextPlayerPage(Form1 &form, QWidget *parent);
+    TextPlayerPage(PageHost &host, QWidget *parent);
 
     void Text1_Change();
     void HScroll1_Change();
@@ -35,30 +35,34 @@ public:
     void Command6_Click();
     void Timer2_Timer();
 
+    // What a page switch asks of the player, in this order.
+    void stop(); // no further tick; "Play" stays as it is
+    void syncPauseButton(); // "Pauza" usable exactly while "Play" is down
+    void rewind(); // the next tick plays the first character; the length label is up to date
+
+signals:
+    // "Znaky": the key chart belongs to the main window.
+    void keyChartRequested();
+
+private:
     // Reads the text once: its length in characters, a line break counting as CR + LF. The
     // ticks play from this reading; the text cannot change while it plays.
     int measureText();
     void showLength();
 
+    PageHost &m_host;
+    std::vector<char32_t> m_text;
     int TextLength = 0;
     int CharactersLeft = 0;
-
     QPlainTextEdit *Text1 = nullptr;
     QScrollBar *HScroll1 = nullptr;
-    ScaleLabel *Label7 = nullptr;
     QPushButton *Check3 = nullptr;
     QPushButton *Command6 = nullptr;
     QPushButton *Check4 = nullptr;
-    QPushButton *Command7 = nullptr;
     QLabel *Label8 = nullptr;
     QLabel *Label9 = nullptr;
     QLabel *Label10 = nullptr;
     QLabel *Label6 = nullptr;
-    ShapeWidget *Shape5 = nullptr;
     ShapeWidget *Shape4 = nullptr;
     QTimer *Timer2 = nullptr;
-
-private:
-    Form1 &m_form;
-    std::vector<char32_t> m_text;
 };

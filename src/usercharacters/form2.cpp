@@ -1,8 +1,10 @@
 #include "usercharacters/form2.h"
 
-#include "mainwindow/form1.h"
-#include "mainwindow/widgets.h"
+#include "display/transfer.h"
+#include "sources/characterset.h"
 #include "sources/profile.h"
+#include "ui/messages.h"
+#include "ui/widgets.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -23,11 +25,8 @@ public:
 
 QLabel *whiteLabel(QWidget *parent, const QString &name, const QString &text, const QRect &rect)
 {
-    QLabel *label = makeLabel(parent, name, text, rect);
-    setTextColor(label, Qt::white);
-    QFont f = label->font();
-    f.setBold(true);
-    label->setFont(f);
+    QLabel *label = makeLabel(parent, name, text, rect, Qt::white);
+    label->setFont(boldFont(label->font()));
     return label;
 }
 
@@ -36,9 +35,10 @@ const QString FailedReset = QStringLiteral("Chyba: znaky nebyly vymazány (Data.
 
 } // namespace
 
-Form2::Form2(Form1 &form)
-    : QDialog(&form)
-    , m_form(form)
+Form2::Form2(std::function<QString()> currentPattern, MessageSink &messages, QWidget *parent)
+    : QDialog(parent)
+    , m_pattern(std::move(currentPattern))
+    , m_messages(messages)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Uložit znak"));
@@ -59,23 +59,20 @@ Form2::Form2(Form1 &form)
     auto *ground = new SvgPicture(
         QStringLiteral(":/pictures/editor-digit.svg"), this, QStringLiteral("Image1"));
     ground->setGeometry(digit);
-    const char *const letters = "abcdefg";
     for (int n = 0; n < 7; ++n) {
-        preview[n] = new SvgPicture(QStringLiteral(":/pictures/editor-%1.svg").arg(letters[n]),
-            this, QStringLiteral("Image%1").arg(QChar(QLatin1Char(letters[n])).toUpper()));
-        preview[n]->setGeometry(digit);
-        preview[n]->hide();
+        const QChar letter = QLatin1Char(SegmentLetters[n]);
+        m_preview[n] = new SvgPicture(QStringLiteral(":/pictures/editor-%1.svg").arg(letter), this,
+            QStringLiteral("Image%1").arg(letter.toUpper()));
+        m_preview[n]->setGeometry(digit);
+        m_preview[n]->hide();
     }
     new LineWidget(this, QStringLiteral("Line1"), {114, 0}, {114, 140}, 1, colors::LightRed);
 
     // Upper right: the pattern text, the name and the status.
     whiteLabel(this, QStringLiteral("Label2"), QStringLiteral("Data znaku :"), {124, 8, 200, 16});
     Label3
-        = makeLabel(this, QStringLiteral("Label3"), QStringLiteral("00000000"), {124, 26, 200, 16});
-    setTextColor(Label3, colors::Red);
-    QFont mono = Label3->font();
-    mono.setBold(true);
-    Label3->setFont(mono);
+        = makeLabel(this, QStringLiteral("Label3"), BlankPattern, {124, 26, 200, 16}, colors::Red);
+    Label3->setFont(boldFont(Label3->font()));
     whiteLabel(this, QStringLiteral("Label4"), QStringLiteral("Jméno znaku :"), {124, 50, 200, 16});
     Text1 = new QLineEdit(QStringLiteral("[1]"), this);
     Text1->setObjectName(QStringLiteral("Text1"));
@@ -85,9 +82,8 @@ Form2::Form2(Form1 &form)
     pal.setColor(QPalette::Base, colors::DarkRed);
     pal.setColor(QPalette::Text, colors::Red);
     Text1->setPalette(pal);
-    QFont big = Text1->font();
+    QFont big = boldFont(Text1->font());
     big.setPixelSize(16);
-    big.setBold(true);
     Text1->setFont(big);
     connect(Text1, &QLineEdit::textChanged, this, &Form2::Text1_Change);
     // Down to the line: room for three lines, the longest message takes two.
@@ -125,10 +121,10 @@ Form2::Form2(Form1 &form)
 
 void Form2::Form_Load()
 {
-    const QString &pattern = m_form.KOdeslani;
+    const QString pattern = m_pattern();
     Label3->setText(pattern.left(7) + QLatin1Char('0'));
     for (int n = 0; n < 7; ++n)
-        preview[n]->setHidden(!(n < pattern.size() && pattern[n] == u'1'));
+        m_preview[n]->setHidden(!(n < pattern.size() && pattern[n] == u'1'));
 }
 
 void Form2::Text1_Change()
@@ -143,17 +139,16 @@ void Form2::Image_Click(int n)
     // default name instead.
     const QString name = Text1->text().isEmpty() ? characterset::userDefaultText(n) : Text1->text();
     const bool saved = profile::write(QStringLiteral("User"),
-        {{characterset::userTextKey(n), name}, {characterset::userDataKey(n), m_form.KOdeslani}},
+        {{characterset::userTextKey(n), name}, {characterset::userDataKey(n), m_pattern()}},
         DataFilePath);
     Label6->setText(saved ? QStringLiteral("Znak uložen do %1").arg(n) : FailedSave);
 }
 
 void Form2::Image12_Click()
 {
-    const MessageAnswer answer
-        = m_form.environment().messages->show(this, QStringLiteral("Pravlon"),
-            QStringLiteral("Opravdu chcete vymazat všechny uživatelské znaky?"), MessageIcon::None,
-            MessageButtons::YesNo);
+    const MessageAnswer answer = m_messages.show(this, QStringLiteral("Pravlon"),
+        QStringLiteral("Opravdu chcete vymazat všechny uživatelské znaky?"), MessageIcon::None,
+        MessageButtons::YesNo);
     if (answer != MessageAnswer::Yes)
         return;
     QList<std::pair<QString, QString>> entries;

@@ -4,8 +4,9 @@
 
 #include <QDialog>
 #include <array>
+#include <functional>
 
-class Form1;
+class MessageSink;
 class QLabel;
 class QLineEdit;
 class SvgPicture;
@@ -16,7 +17,10 @@ class Form2 : public QDialog
 public:
     static constexpr int NameLength = 4;
 
-    explicit Form2(Form1 &form);
+    // The pattern is asked for when the dialog opens and at every save: a timer of the main
+    // window may change it meanwhile.
+    Form2(
+        std::function<QString()> currentPattern, MessageSink &messages, QWidget *parent = nullptr);
 
     void Form_Load();
     // Saves into slot n (1 ... 10).
@@ -25,11 +29,11 @@ public:
     void Image13_Click(); // close
     void Text1_Change();
 
+private:
+    std::function<QString()> m_pattern;
+    MessageSink &m_messages;
     QLabel *Label3 = nullptr; // pattern text
     QLabel *Label6 = nullptr; // status line
     QLineEdit *Text1 = nullptr; // name
-    std::array<SvgPicture *, 7> preview{}; // ImageA ... ImageG
-
-private:
-    Form1 &m_form;
+    std::array<SvgPicture *, 7> m_preview{}; // ImageA ... ImageG
 };

@@ -1,47 +1,14 @@
 #include "windows/form3.h"
 
-#include "mainwindow/form1.h"
-#include "mainwindow/geometry.h"
-#include "mainwindow/widgets.h"
 #include "sources/characterset.h"
+#include "ui/geometry.h"
+#include "ui/widgets.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QUrl>
 #include <tuple>
-
-namespace {
-
-QLabel *colouredLabel(QWidget *parent, const QString &name, const QString &text, const QRect &rect,
-    const QColor &color, bool bold)
-{
-    QLabel *label = makeLabel(parent, name, text, rect);
-    setTextColor(label, color);
-    if (bold) {
-        QFont f = label->font();
-        f.setPointSizeF(9.75);
-        f.setBold(true);
-        label->setFont(f);
-    }
-    return label;
-}
-
-QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &rect,
-    const QString &tip)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setGeometry(rect);
-    b->setAutoDefault(false);
-    if (!tip.isEmpty()) {
-        b->setToolTip(tip);
-        b->setCursor(Qt::WhatsThisCursor);
-    }
-    return b;
-}
-
-} // namespace
 
 Form3::Form3(Environment &environment, QWidget *parent)
     : QDialog(parent)
@@ -70,62 +37,63 @@ Form3::Form3(Environment &environment, QWidget *parent)
     connect(Image1, &SvgPicture::clicked, this, &Form3::Image1_Click);
     connect(Image2, &SvgPicture::clicked, this, &Form3::openMakerPage);
 
-    colouredLabel(this, QStringLiteral("Label1"), QStringLiteral("Pravlon v1.2."),
-        twipsRect(840, 240, 2000, 255), colors::Red, true);
+    QLabel *title = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("Pravlon v1.2."),
+        twipsRect(840, 240, 2000, 255), colors::Red);
+    title->setFont(boldFont(font(), 9.75));
     // Red on dark red reads only in a full-width bold face, as large as the line allows.
-    QFont credit = font();
+    QFont credit = boldFont(font());
     credit.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
         QStringLiteral("Arial")});
     credit.setPixelSize(11);
-    credit.setBold(true);
     for (const auto &[name, text, top] : {std::tuple(QStringLiteral("Label2"), MakerCredit, 720),
              std::tuple(QStringLiteral("Label3"), AuthorCredit, 960)}) {
-        colouredLabel(this, name, text, twipsRect(120, top, 3600, 195), colors::Red, false)
-            ->setFont(credit);
+        makeLabel(this, name, text, twipsRect(120, top, 3600, 195), colors::Red)->setFont(credit);
     }
     auto *link = new ClickLabel(MakerWebAddress, this, QStringLiteral("Label4"));
     // Only the address is a link, not the empty line beside it.
     link->setGeometry(twipsRect(120, 1320, 2070, 240));
     setTextColor(link, colors::Red);
-    QFont bold = link->font();
-    bold.setPointSizeF(9.75);
-    bold.setBold(true);
-    link->setFont(bold);
+    link->setFont(boldFont(link->font(), 9.75));
     link->setCursor(Qt::WhatsThisCursor);
     connect(link, &ClickLabel::clicked, this, &Form3::openMakerPage);
 
-    QLabel *visit = colouredLabel(this, QStringLiteral("Label6"),
+    QLabel *visit = makeLabel(this, QStringLiteral("Label6"),
         QStringLiteral("Navštivte stranu ") + MakerWebAddress
             + QStringLiteral(" a stáhněte si další elektronické programy, hry a mnoho dalšího :-)"),
-        twipsRect(40, 1680, 3855 - 80, 480), Qt::green, false);
+        twipsRect(40, 1680, 3855 - 80, 480), Qt::green);
     visit->setWordWrap(true);
     visit->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    QLabel *version = colouredLabel(this, QStringLiteral("Label5"), QStringLiteral(" v1.2."),
-        twipsRect(120, 2160, 3555, 195), Qt::white, false);
-    QLabel *id = colouredLabel(this, QStringLiteral("Label5Id"),
-        QStringLiteral("Id.:") + IdentificationNumber, twipsRect(120, 2160, 3555, 195), Qt::white,
-        false);
+    QLabel *version = makeLabel(this, QStringLiteral("Label5"), QStringLiteral(" v1.2."),
+        twipsRect(120, 2160, 3555, 195), Qt::white);
+    QLabel *id = makeLabel(this, QStringLiteral("Label5Id"),
+        QStringLiteral("Id.:") + IdentificationNumber, twipsRect(120, 2160, 3555, 195), Qt::white);
     id->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     version->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     new LineWidget(this, QStringLiteral("Line1"), twipsPoint(120, 2400), twipsPoint(3720, 2400), 1,
         colors::Red);
 
-    auto *vkt = button(this, QStringLiteral("Command3"), QStringLiteral("VKT"),
+    QPushButton *vkt = makeButton(this, QStringLiteral("Command3"), QStringLiteral("VKT"),
         twipsRect(360, 2520, 1335, 375), QStringLiteral("Stánky VKT Software"));
     connect(vkt, &QPushButton::clicked, this, &Form3::openMakerPage);
-    Command1 = button(this, QStringLiteral("Command1"), QStringLiteral("OK"),
-        twipsRect(2040, 2520, 1455, 375), QString());
-    Command1->setDefault(true);
-    Command1->setFocus();
+    Command1 = makeButton(
+        this, QStringLiteral("Command1"), QStringLiteral("OK"), twipsRect(2040, 2520, 1455, 375));
     connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
-    auto *dat = button(this, QStringLiteral("Command4"), QStringLiteral("Dat Info"),
+    QPushButton *dat = makeButton(this, QStringLiteral("Command4"), QStringLiteral("Dat Info"),
         twipsRect(120, 3000, 1335, 375), QStringLiteral("Informace o datovém souboru"));
     connect(dat, &QPushButton::clicked, this, &Form3::Command4_Click);
-    auto *sys = button(this, QStringLiteral("Command2"), QStringLiteral("System info"),
+    QPushButton *sys = makeButton(this, QStringLiteral("Command2"), QStringLiteral("System info"),
         twipsRect(2280, 3000, 1455, 375), QStringLiteral("Informace o PC"));
     connect(sys, &QPushButton::clicked, this, &Form3::Command2_Click);
+    // Enter presses OK and only OK; the others show the help pointer.
+    for (QPushButton *b : {vkt, Command1, dat, sys}) {
+        b->setAutoDefault(false);
+        if (b != Command1)
+            b->setCursor(Qt::WhatsThisCursor);
+    }
+    Command1->setDefault(true);
+    Command1->setFocus();
 }
 
 void Form3::Image1_Click()
@@ -167,7 +135,7 @@ void Form3::Command2_Click()
 void Form3::Command4_Click()
 {
     if (!QFileInfo(DataFilePath).isFile()) {
-        m_env.messages->show(this, QStringLiteral("ERROR 02"), Form1::dataFileMissingText(),
+        m_env.messages->show(this, QStringLiteral("ERROR 02"), dataFileMissingText(),
             MessageIcon::Critical, MessageButtons::Ok);
         return;
     }

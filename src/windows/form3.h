@@ -2,7 +2,7 @@
 // and the system information tool.
 #pragma once
 
-#include "mainwindow/environment.h"
+#include "ui/environment.h"
 
 #include <QDialog>
 

@@ -1,22 +1,14 @@
 #include "windows/form4.h"
 
-#include "mainwindow/environment.h"
-#include "mainwindow/geometry.h"
-#include "mainwindow/widgets.h"
 #include "sources/keytable.h"
+#include "ui/environment.h"
+#include "ui/geometry.h"
+#include "ui/widgets.h"
 
 namespace {
 
 constexpr int FirstRowTop = 840;
 constexpr int RowHeight = 360;
-
-QFont boldFont(const QFont &base, qreal points)
-{
-    QFont f = base;
-    f.setPointSizeF(points);
-    f.setBold(true);
-    return f;
-}
 
 } // namespace
 

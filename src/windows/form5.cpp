@@ -1,8 +1,8 @@
 #include "windows/form5.h"
 
-#include "mainwindow/form1.h"
-#include "mainwindow/geometry.h"
-#include "mainwindow/widgets.h"
+#include "ui/environment.h"
+#include "ui/geometry.h"
+#include "ui/widgets.h"
 
 #include <QDesktopServices>
 #include <QPushButton>

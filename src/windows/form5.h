@@ -1,8 +1,6 @@
 // The help window: how to wire the display, with the diagram.
 #pragma once
 
-#include "mainwindow/environment.h"
-
 #include <QWidget>
 
 class Form5 : public QWidget

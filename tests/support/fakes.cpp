@@ -1,6 +1,15 @@
 #include "fakes.h"
 
+#include "sources/characterset.h"
+
 #include <QFile>
+
+TestHost::TestHost()
+{
+    lines.openPort = 1;
+    characterset::load(QStringLiteral(PRAVLON_SOURCE_DIR "/resources/Data.ini"), CharacterPatterns,
+        BText, nullptr);
+}
 
 void TestProgram::writeDataFile(const QByteArray &bytes) const
 {

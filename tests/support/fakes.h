@@ -1,9 +1,13 @@
-// Test doubles for the program's outside effects.
+// Test doubles for the program's outside effects, a host for one page without the main window,
+// and a program directory of its own for the whole main window.
 #pragma once
 
+#include "controls.h"
 #include "display/linelibrary.h"
-#include "mainwindow/environment.h"
+#include "display/transfer.h"
 #include "mainwindow/form1.h"
+#include "sources/pagehost.h"
+#include "ui/environment.h"
 #include "virtualdisplay.h"
 
 #include <QList>
@@ -104,6 +108,22 @@ class ScriptedRandom : public RandomSource
 public:
     QList<double> values;
     double draw() override { return values.isEmpty() ? 0.0 : values.takeFirst(); }
+};
+
+// What a page sees of the main window, with the character set of the shipped file loaded. A
+// pattern shown goes out on COM1, with no decimal-point rule (that option is the main window's).
+class TestHost : public PageHost
+{
+public:
+    FakeLineLibrary lines;
+    int shows = 0;
+
+    TestHost();
+    void ShowCharacter() override
+    {
+        ++shows;
+        transferPattern(lines, KOdeslani);
+    }
 };
 
 // A program directory of its own with doubles for everything outside.

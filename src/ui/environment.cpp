@@ -1,4 +1,4 @@
-#include "mainwindow/environment.h"
+#include "ui/environment.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,9 +1,10 @@
-#include "mainwindow/widgets.h"
+#include "ui/widgets.h"
 
 #include <QApplication>
 #include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QSvgRenderer>
 #include <QtMath>
 #include <utility>
@@ -14,6 +15,13 @@ void paintBackground(QWidget *w, const QColor &background)
     pal.setColor(QPalette::Window, background);
     w->setPalette(pal);
     w->setAutoFillBackground(true);
+}
+
+void paintButtonFace(QWidget *w, const QColor &face)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Button, face);
+    w->setPalette(pal);
 }
 
 void setTextColor(QWidget *w, const QColor &text)
@@ -38,6 +46,14 @@ QFont windowFont()
         {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow"),
             QStringLiteral("Arial Narrow"), QStringLiteral("Arial")});
     font.setPixelSize(10);
+    return font;
+}
+
+QFont boldFont(QFont font, qreal points)
+{
+    if (points > 0)
+        font.setPointSizeF(points);
+    font.setBold(true);
     return font;
 }
 
@@ -192,12 +208,25 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent *e)
         emit clicked();
 }
 
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &rect)
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &rect,
+    const QColor &color)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
     // Labels show names from Data.ini and typed text: as they are, never as markup.
     label->setTextFormat(Qt::PlainText);
     label->setGeometry(rect);
+    if (color.isValid())
+        setTextColor(label, color);
     return label;
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text,
+    const QRect &rect, const QString &toolTip)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setGeometry(rect);
+    button->setToolTip(toolTip);
+    return button;
 }

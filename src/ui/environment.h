@@ -3,22 +3,13 @@
 #pragma once
 
 #include "display/linelibrary.h"
-#include "mainwindow/messages.h"
 #include "sources/randomsource.h"
+#include "ui/messages.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
-
-#include <QUrl>
-
-// The maker's web page, named by every message, label and link.
-inline const QString MakerWebAddress = QStringLiteral("www.vkt.example");
-inline QUrl makerWebUrl()
-{
-    return QUrl(QStringLiteral("https://") + MakerWebAddress);
-}
 
 struct Environment
 {

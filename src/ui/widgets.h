@@ -1,10 +1,16 @@
-// Small controls the toolkit lacks: pictures drawn from SVG, transparent hot spots,
-// rectangle shapes, lines, clickable labels, and the colours the windows share.
+// What every window is built from: the colours, fonts and factories of labels and buttons, and
+// the small controls the toolkit lacks (pictures drawn from SVG, transparent hot spots, rectangle
+// shapes, lines, clickable labels).
 #pragma once
 
 #include <QColor>
 #include <QLabel>
 #include <QWidget>
+
+class QPushButton;
+
+// The letters of segments 1 ... 8, a ... h, which name the pictures and overlays.
+inline constexpr char SegmentLetters[] = "abcdefgh";
 
 namespace colors {
 inline const QColor DarkRed(89, 0, 0);
@@ -16,12 +22,16 @@ inline const QColor LightRed(255, 128, 128);
 
 // Sets a widget's background (filled).
 void paintBackground(QWidget *w, const QColor &background);
+// Sets a button's face colour.
+void paintButtonFace(QWidget *w, const QColor &face);
 // Sets a widget's text colour; disabled, the text is drawn dimmed.
 void setTextColor(QWidget *w, const QColor &text);
 
 // The windows' font. The layout was drawn for a small dialog font; a condensed face at this
 // size keeps every caption inside its control.
 QFont windowFont();
+// The font in bold, at the given size in points where one is given.
+QFont boldFont(QFont font, qreal points = 0);
 
 // A picture from a compiled-in SVG, drawn at the widget's size, crisp at any screen scale.
 // Receives no mouse input unless made clickable.
@@ -108,5 +118,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
 };
 
-// Makes a label with a name, a rectangle and its text, shown as plain text.
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &rect);
+// A label with a name, a rectangle and its text, shown as plain text; in the colour where given.
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &rect,
+    const QColor &color = QColor());
+// A push button with a name, a rectangle, its caption and, where given, its tooltip.
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text,
+    const QRect &rect, const QString &toolTip = QString());

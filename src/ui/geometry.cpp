@@ -1,4 +1,4 @@
-#include "mainwindow/geometry.h"
+#include "ui/geometry.h"
 
 QRect twipsRect(int left, int top, int width, int height)
 {

@@ -1,4 +1,4 @@
-#include "mainwindow/messages.h"
+#include "ui/messages.h"
 
 #include <QMessageBox>
 
@@ -33,4 +33,11 @@ MessageAnswer QtMessageSink::show(QWidget *parent, const QString &title, const Q
     box.setEscapeButton(QMessageBox::Ok);
     box.exec();
     return MessageAnswer::Ok;
+}
+
+QString dataFileMissingText()
+{
+    return QStringLiteral("Nenalezen soubor Data.ini. Předdefinované znaky nejsou k dispozici.\r\n"
+                          "Doporučuji přeinstalovat program, který si můžete stáhnout na ")
+        + MakerWebAddress;
 }
