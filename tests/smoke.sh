@@ -14,7 +14,9 @@ unset QT_QPA_PLATFORM
 cd /   # the working directory is not the program's
 xvfb-run -a -s "-screen 0 800x600x24" sh -c "
     '$dir/pravlon' & pid=\$!
-    '$wmclose' 'Pravlon, by VKT' 20 || { kill \$pid; exit 1; }
+    id=\$(timeout 20 xdotool search --sync --onlyvisible --name '^Pravlon, by VKT\$' | head -n 1)
+    [ -n \"\$id\" ] || { echo 'no window'; kill \$pid; exit 1; }
+    '$wmclose' \$id
     for i in \$(seq 100); do kill -0 \$pid 2>/dev/null || break; sleep 0.1; done
     if kill -0 \$pid 2>/dev/null; then echo 'still running after the close'; kill \$pid; exit 1; fi
     wait \$pid

@@ -1,49 +1,31 @@
 // The save-character dialog: the name field's limits, what a save and a reset write into the
 // file, that a failure says so, and that the buttons show a save once the dialog is closed.
 #include "fakes.h"
-#include "sources/characterbuttons.h"
 #include "sources/profile.h"
-#include "ui/widgets.h"
 #include "usercharacters/form2.h"
 
-#include <QApplication>
 #include <QClipboard>
-#include <QDir>
-#include <QFile>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 
 namespace {
 
-// The dialog on its own, over a copy of the shipped Data.ini.
+// The dialog on its own, over a copy of the shipped Data.ini where asked.
 struct Dialog
 {
     QTemporaryDir dir;
     RecordingMessageSink messages;
     QString pattern = QStringLiteral("11111111");
     Form2 form{[this] { return pattern; }, messages};
-    QByteArray shipped;
 
     explicit Dialog(bool withFile = true)
     {
         DataFilePath = dir.filePath(QStringLiteral("Data.ini"));
-        QFile source(QStringLiteral(PRAVLON_SOURCE_DIR "/resources/Data.ini"));
-        source.open(QIODevice::ReadOnly);
-        shipped = source.readAll();
         if (withFile)
-            QFile::copy(source.fileName(), DataFilePath);
+            QFile::copy(ShippedDataFile, DataFilePath);
     }
     QLineEdit *name() { return control<QLineEdit>(&form, "Text1"); }
     QString status() { return control<QLabel>(&form, "Label6")->text(); }
-    QByteArray file()
-    {
-        QFile f(DataFilePath);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 };
 
 } // namespace
@@ -101,11 +83,11 @@ private slots:
         dialog.name()->setText(name);
         dialog.form.Image_Click(slot);
         QCOMPARE(dialog.status(), QStringLiteral("Znak uložen do %1").arg(slot));
-        QByteArray expected = dialog.shipped;
+        QByteArray expected = readFile(ShippedDataFile);
         const QByteArray n = QByteArray::number(slot);
         expected.replace("B" + n + "Text=[" + n + "]\r\nB" + n + "Data=10010000",
             "B" + n + "Text=" + stored + "\r\nB" + n + "Data=01100001");
-        QCOMPARE(dialog.file(), expected);
+        QCOMPARE(readFile(DataFilePath), expected);
     }
 
     void reset()
@@ -113,10 +95,8 @@ private slots:
         Dialog dialog(false);
         dialog.form.Image12_Click(); // answered No
         const Message &question = dialog.messages.shown.last();
-        QCOMPARE(question.title, QStringLiteral("Pravlon"));
-        QCOMPARE(question.icon, MessageIcon::None);
-        QCOMPARE(question.buttons, MessageButtons::YesNo);
-        QVERIFY(!QFile::exists(DataFilePath));
+        QVERIFY(question.title == "Pravlon" && question.icon == MessageIcon::None);
+        QVERIFY(question.buttons == MessageButtons::YesNo && !QFile::exists(DataFilePath));
         QCOMPARE(dialog.status(), QStringLiteral("..."));
 
         dialog.messages.answers = {MessageAnswer::Yes};
@@ -124,7 +104,7 @@ private slots:
         QByteArray expected = "[User]\r\n";
         for (int n = 1; n <= 10; ++n)
             expected += QStringLiteral("B%1Text=[%1]\r\nB%1Data=10010000\r\n").arg(n).toLatin1();
-        QCOMPARE(dialog.file(), expected);
+        QCOMPARE(readFile(DataFilePath), expected);
         QCOMPARE(dialog.status(), QStringLiteral("Uživatelské znaky vymazány"));
     }
 
@@ -164,7 +144,7 @@ private slots:
         form->page1->Commanda(43)->click();
         QCOMPARE(program.lines->shown(), QStringLiteral("01100000")); // the point follows Check1
 
-        program.writeDataFile("[User]\r\nB1Text=Hand\r\n");
+        writeFile(program.dataFile(), "[User]\r\nB1Text=Hand\r\n");
         QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
         form->Command2_Click();
         QCOMPARE(form->page1->Commanda(37)->text(), QStringLiteral("Hand"));

@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
 
     TestProgram program;
     // Names as long as the file allows, in its code page.
-    program.writeDataFile(QStringEncoder("windows-1250")(
+    writeFile(program.dataFile(), QStringEncoder("windows-1250")(
         QStringLiteral("[User]\nB1Text=Kolečko\nB2Text=Ýpsilon\nB3Text=Desátý\nB4Text=WWWW\n"
                        "B5Text=123456789\nB6Text=<u>X</u>\nB7Text=R&B\n")));
     auto form = program.start();

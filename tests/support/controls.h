@@ -2,11 +2,12 @@
 // controls to themselves.
 #pragma once
 
-#include <QObject>
+#include <QAbstractButton>
+#include <QLabel>
 #include <cstdio>
 #include <cstdlib>
 
-template <class T> T *control(const QObject *root, const char *name)
+template <class T = QWidget> T *control(const QObject *root, const char *name)
 {
     T *found = root->findChild<T *>(QLatin1String(name));
     if (!found) {
@@ -14,4 +15,12 @@ template <class T> T *control(const QObject *root, const char *name)
         std::abort();
     }
     return found;
+}
+
+// The text a label or a button shows.
+inline QString textOf(const QObject *root, const char *name)
+{
+    if (auto *label = root->findChild<QLabel *>(QLatin1String(name)))
+        return label->text();
+    return control<QAbstractButton>(root, name)->text();
 }

@@ -2,34 +2,36 @@
 
 #include "sources/characterset.h"
 
+#include <QDesktopServices>
 #include <QFile>
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+UrlCatcher::UrlCatcher()
+{
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open");
+}
+
+UrlCatcher::~UrlCatcher()
+{
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+}
 
 TestHost::TestHost()
 {
     lines.openPort = 1;
-    characterset::load(QStringLiteral(PRAVLON_SOURCE_DIR "/resources/Data.ini"), CharacterPatterns,
-        BText, nullptr);
-}
-
-void TestProgram::writeDataFile(const QByteArray &bytes) const
-{
-    QFile f(dataFile());
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-}
-
-void TestProgram::copyShippedDataFile() const
-{
-    QFile::remove(dataFile());
-    QFile::copy(QStringLiteral(PRAVLON_SOURCE_DIR "/resources/Data.ini"), dataFile());
-    QFile::setPermissions(dataFile(), QFile::ReadOwner | QFile::WriteOwner);
-}
-
-QByteArray TestProgram::readDataFile() const
-{
-    QFile f(dataFile());
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
+    characterset::load(ShippedDataFile, CharacterPatterns, BText, nullptr);
 }
 
 Environment TestProgram::environment()
@@ -50,7 +52,8 @@ Environment TestProgram::environment()
 std::unique_ptr<Form1> TestProgram::start(bool withDataFile)
 {
     if (withDataFile && !QFile::exists(dataFile()))
-        copyShippedDataFile();
+        QFile::copy(ShippedDataFile, dataFile());
+    QFile::setPermissions(dataFile(), QFile::ReadOwner | QFile::WriteOwner);
     auto form = std::make_unique<Form1>(environment());
     form->Form_Load();
     return form;

@@ -1,23 +1,36 @@
 // Test doubles for the program's outside effects, a host for one page without the main window,
-// and a program directory of its own for the whole main window.
+// and a program directory of its own for the whole main window; with what every test uses.
 #pragma once
 
 #include "controls.h"
-#include "display/linelibrary.h"
 #include "display/transfer.h"
 #include "mainwindow/form1.h"
+#include "sources/characterbuttons.h"
 #include "sources/pagehost.h"
-#include "ui/environment.h"
+#include "sources/segmenteditor.h"
+#include "sources/textplayer.h"
+#include "ui/widgets.h"
 #include "virtualdisplay.h"
 
-#include <QList>
+#include <QApplication>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <map>
 #include <memory>
 #include <set>
 
-// Records every line operation; ports in `working` open, the others fail. Each port has its
-// own display, fed only while that port is the open one.
+inline const QString ShippedDataFile = QStringLiteral(PRAVLON_SOURCE_DIR "/resources/Data.ini");
+QByteArray readFile(const QString &path);
+void writeFile(const QString &path, const QByteArray &bytes);
+
+// Records every line operation; ports in `working` open, the others fail; `missing` makes every
+// operation fail as a missing module does. Each port has its own display, fed only while that
+// port is the open one.
 class FakeLineLibrary : public LineLibrary
 {
 public:
@@ -29,47 +42,29 @@ public:
 
     int16_t OPENCOM(const QByteArray &settings) override
     {
-        if (missing)
-            throw LineLibraryError("missing");
-        const int n = settings.startsWith("COM") ? settings.mid(3, 1).toInt() : 0;
-        const bool ok = working.count(n) > 0;
-        if (ok)
-            openPort = n;
-        calls << QStringLiteral("OPEN COM%1=%2").arg(n).arg(ok ? 1 : 0);
-        return ok ? 1 : 0;
+        const int n = record("OPEN COM", settings.mid(3, 1).toInt());
+        openPort = working.count(n) ? n : openPort;
+        calls.last() += working.count(n) ? "=1" : "=0";
+        return int16_t(working.count(n));
     }
-    void DTR(int32_t level) override
-    {
-        if (missing)
-            throw LineLibraryError("missing");
-        calls << QStringLiteral("DTR %1").arg(level);
-        if (openPort)
-            displays[openPort].setDtr(level != 0);
-    }
-    void TXD(int32_t level) override
-    {
-        if (missing)
-            throw LineLibraryError("missing");
-        calls << QStringLiteral("TXD %1").arg(level);
-        if (openPort)
-            displays[openPort].setTxd(level != 0);
-    }
+    void DTR(int32_t level) override { displays[openPort].setDtr(record("DTR ", level)); }
+    void TXD(int32_t level) override { displays[openPort].setTxd(record("TXD ", level)); }
 
     // The TXD values in the order sent, as one text.
-    QString txdBits() const
-    {
-        QString bits;
-        for (const QString &c : calls) {
-            if (c.startsWith(QLatin1String("TXD ")))
-                bits += c.mid(4);
-        }
-        return bits;
-    }
+    QString txdBits() const { return calls.filter("TXD ").join(QString()).remove("TXD "); }
     // How many whole characters went out (eight clock returns each).
-    int charactersSent() const { return calls.count(QStringLiteral("DTR 0")) / 8; }
-    QStringList opens() const { return calls.filter(QStringLiteral("OPEN")); }
+    int charactersSent() const { return int(calls.count(QStringLiteral("DTR 0")) / 8); }
     QString shown(int port = 0) { return displays[port ? port : openPort].lit(); }
     void clear() { calls.clear(); }
+
+private:
+    int record(const char *what, int value)
+    {
+        if (missing)
+            throw LineLibraryError("missing");
+        calls << QLatin1String(what) + QString::number(value);
+        return value;
+    }
 };
 
 struct Message
@@ -80,19 +75,20 @@ struct Message
     MessageButtons buttons;
 };
 
+// Records the boxes; answers questions from `answers`, No when none is left.
 class RecordingMessageSink : public MessageSink
 {
 public:
     QList<Message> shown;
-    QList<MessageAnswer> answers; // taken in order; a question without one is answered No
+    QList<MessageAnswer> answers;
 
     MessageAnswer show(QWidget *, const QString &title, const QString &text, MessageIcon icon,
         MessageButtons buttons) override
     {
         shown.append({title, text, icon, buttons});
-        if (!answers.isEmpty())
-            return answers.takeFirst();
-        return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+        if (buttons == MessageButtons::Ok)
+            return MessageAnswer::Ok;
+        return answers.isEmpty() ? MessageAnswer::No : answers.takeFirst();
     }
     QStringList titles() const
     {
@@ -108,6 +104,18 @@ class ScriptedRandom : public RandomSource
 public:
     QList<double> values;
     double draw() override { return values.isEmpty() ? 0.0 : values.takeFirst(); }
+};
+
+// Counts the maker's web page being opened.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    UrlCatcher();
+    ~UrlCatcher() override;
+    int opened = 0;
+public slots:
+    void open(const QUrl &url) { opened += url == makerWebUrl(); }
 };
 
 // What a page sees of the main window, with the character set of the shipped file loaded. A
@@ -133,15 +141,11 @@ struct TestProgram
     std::shared_ptr<FakeLineLibrary> lines = std::make_shared<FakeLineLibrary>();
     std::shared_ptr<RecordingMessageSink> messages = std::make_shared<RecordingMessageSink>();
     std::shared_ptr<ScriptedRandom> random = std::make_shared<ScriptedRandom>();
-    QStringList events; // "beep", "start hardinfo", ...
+    QStringList events; // "beep", "try hardinfo", ...
     QStringList startable;
 
     QString dataFile() const { return dir.filePath(QStringLiteral("Data.ini")); }
-    void writeDataFile(const QByteArray &bytes) const;
-    void copyShippedDataFile() const;
-    QByteArray readDataFile() const;
-
     Environment environment();
-    // A main window that has run its start-up.
+    // A main window that has run its start-up, with the shipped Data.ini unless told not to.
     std::unique_ptr<Form1> start(bool withDataFile = true);
 };
