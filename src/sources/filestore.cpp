@@ -24,7 +24,10 @@ namespace filestore {
 namespace {
 
 // How long a save waits for the save of another running copy; saves take milliseconds.
-constexpr int LockWaitMs = 5000;
+constexpr int LockWaitMs = 10000;
+// A lock this old is stale. A program killed while taking the lock can leave it without its
+// owner's name, which only its age then tells; Qt's own 30 s would fail every save meanwhile.
+constexpr int StaleLockMs = 4000;
 // A temporary this old belongs to no running save: every save holds the lock while it writes.
 constexpr qint64 StaleTemporarySeconds = 10 * 60;
 // "Data.ini.saving-Xy3abZ": a name no user would give a backup, so that the clean-up of
@@ -271,6 +274,7 @@ bool update(const QString &path, const std::function<bool(QByteArray &bytes)> &e
 {
     const QString target = resolved(path);
     QLockFile lock(target + QStringLiteral(".lock"));
+    lock.setStaleLockTime(StaleLockMs);
     if (!lock.tryLock(LockWaitMs)) {
         // Another running copy is saving for longer than any save takes: leave its file alone.
         if (lock.error() == QLockFile::LockFailedError)

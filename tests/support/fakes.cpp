@@ -44,7 +44,7 @@ Environment TestProgram::environment()
     env.beep = [this] { events << QStringLiteral("beep"); };
     env.startProgram = [this](const QString &program, const QStringList &) {
         events << QStringLiteral("try ") + program;
-        return startable.contains(program);
+        return false;
     };
     return env;
 }

@@ -80,22 +80,17 @@ class RecordingMessageSink : public MessageSink
 {
 public:
     QList<Message> shown;
+    QStringList titles;
     QList<MessageAnswer> answers;
 
     MessageAnswer show(QWidget *, const QString &title, const QString &text, MessageIcon icon,
         MessageButtons buttons) override
     {
         shown.append({title, text, icon, buttons});
+        titles << title;
         if (buttons == MessageButtons::Ok)
             return MessageAnswer::Ok;
         return answers.isEmpty() ? MessageAnswer::No : answers.takeFirst();
-    }
-    QStringList titles() const
-    {
-        QStringList t;
-        for (const Message &m : shown)
-            t << m.title;
-        return t;
     }
 };
 
@@ -124,14 +119,9 @@ class TestHost : public PageHost
 {
 public:
     FakeLineLibrary lines;
-    int shows = 0;
 
     TestHost();
-    void ShowCharacter() override
-    {
-        ++shows;
-        transferPattern(lines, KOdeslani);
-    }
+    void ShowCharacter() override { transferPattern(lines, KOdeslani); }
 };
 
 // A program directory of its own with doubles for everything outside.
@@ -142,7 +132,6 @@ struct TestProgram
     std::shared_ptr<RecordingMessageSink> messages = std::make_shared<RecordingMessageSink>();
     std::shared_ptr<ScriptedRandom> random = std::make_shared<ScriptedRandom>();
     QStringList events; // "beep", "try hardinfo", ...
-    QStringList startable;
 
     QString dataFile() const { return dir.filePath(QStringLiteral("Data.ini")); }
     Environment environment();

@@ -1,7 +1,7 @@
 // A simulated line library with the real one's interface, for running the program without a
-// serial port. PRAVLON_SIM_PORTS lists the COM numbers that open ("1,3"; default "1").
+// serial port. PRAVLON_SIM_PORTS lists the COM numbers that open ("13"; default "1").
 // PRAVLON_SIM_LOG names a file that gets one line per call: nanoseconds, operation, value.
-// PRAVLON_SIM_FAIL_AFTER=N makes every call after the N-th fail, as an unplugged adapter would.
+// PRAVLON_SIM_UNPLUGGED, while set, makes every call fail, as an unplugged adapter would.
 #include "rscom.h"
 
 #include <chrono>
@@ -11,14 +11,11 @@
 
 namespace {
 
-long g_calls = 0;
 int g_open = 0;
 
-bool failing()
+bool unplugged()
 {
-    ++g_calls;
-    const char *after = std::getenv("PRAVLON_SIM_FAIL_AFTER");
-    return after && g_calls > std::atol(after);
+    return std::getenv("PRAVLON_SIM_UNPLUGGED");
 }
 
 void log(const char *op, long value)
@@ -29,23 +26,10 @@ void log(const char *op, long value)
     }();
     if (!file)
         return;
-    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
-        std::chrono::steady_clock::now().time_since_epoch())
-                        .count();
-    std::fprintf(file, "%lld %s %ld\n", static_cast<long long>(ns), op, value);
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    std::fprintf(file, "%lld %s %ld\n",
+        static_cast<long long>(std::chrono::nanoseconds(now).count()), op, value);
     std::fflush(file);
-}
-
-bool works(int n)
-{
-    const char *ports = std::getenv("PRAVLON_SIM_PORTS");
-    if (!ports)
-        ports = "1";
-    for (const char *p = ports; *p; ++p) {
-        if (*p - '0' == n)
-            return true;
-    }
-    return false;
 }
 
 } // namespace
@@ -55,27 +39,28 @@ extern "C" {
 int16_t OPENCOM(const char *settings)
 {
     int n = 0;
-    if (settings && std::strlen(settings) == 15 && std::strncmp(settings, "COM", 3) == 0
-        && std::strcmp(settings + 4, ",1200,N,8,1") == 0 && settings[3] >= '1'
-        && settings[3] <= '5')
-        n = settings[3] - '0';
-    const bool ok = n != 0 && !failing() && works(n);
-    if (ok)
-        g_open = n;
+    for (int k = 1; k <= 5; ++k) {
+        char text[16];
+        std::snprintf(text, sizeof text, "COM%d,1200,N,8,1", k);
+        n = settings && std::strcmp(settings, text) == 0 ? k : n;
+    }
+    const char *ports = std::getenv("PRAVLON_SIM_PORTS");
+    const bool ok = n != 0 && !unplugged() && std::strchr(ports ? ports : "1", '0' + n);
+    g_open = ok ? n : g_open;
     log("OPEN", ok ? n : 0);
     return ok ? 1 : 0;
 }
 
 void DTR(int32_t level)
 {
-    if (!failing() && g_open)
+    if (!unplugged() && g_open)
         log("DTR", level);
 }
 
 #ifndef SIM_WITHOUT_TXD
 void TXD(int32_t level)
 {
-    if (!failing() && g_open)
+    if (!unplugged() && g_open)
         log("TXD", level);
 }
 #endif
