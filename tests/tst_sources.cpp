@@ -126,10 +126,10 @@ private slots:
                 pattern + QString("2"));
             QCOMPARE(textOf(&page, "Label3") + textOf(&page, "Label5"),
                 QStringLiteral("Náhodný znak : %1Znak : %1").arg(number));
-            QVERIFY(!control(&page, "Shape2")->isHidden());
             control<QScrollBar>(&page, "VScroll1")->setValue(2000 - number);
-            QCOMPARE(control<QTimer>(&page, "Timer1")->interval(), 1 + number);
-            QCOMPARE(textOf(&page, "Label4"), QStringLiteral("%1 ms").arg(1 + number));
+            const int period = control<QTimer>(&page, "Timer1")->interval();
+            QCOMPARE(QString::number(period) + textOf(&page, "Label4"),
+                QStringLiteral("%1%1 ms").arg(1 + number));
         }
         ClockSeededRandom random([] { return uint64_t(42); });
         QSet<int> seen;
@@ -166,8 +166,8 @@ private slots:
         player.KOdeslani = QStringLiteral("01010101");
         QCOMPARE(player.play(int(shown.size())), shown);
         const bool playing = player.button("Check3")->isChecked();
-        QCOMPARE(player.ticking(), playing);
-        QCOMPARE(control(&player.page, "Text1")->isEnabled(), !playing);
+        QVERIFY(
+            player.ticking() == playing && control(&player.page, "Text1")->isEnabled() != playing);
         QTEST(textOf(&player.page, "Label10").section(u' ', -1)
                 + (playing ? ", playing" : ", stopped"),
             "position");

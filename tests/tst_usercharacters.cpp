@@ -37,8 +37,7 @@ private slots:
     void nameFieldLimits()
     {
         Dialog dialog;
-        QCOMPARE(dialog.name->text(), QStringLiteral("[1]"));
-        dialog.name->setCursorPosition(1);
+        dialog.name->setCursorPosition(1); // in "[1]"
         QTest::keyClicks(dialog.name, QStringLiteral("ab"));
         QCOMPARE(dialog.name->text(), QStringLiteral("[ab1")); // the last one pushed out
         QApplication::clipboard()->setText(QStringLiteral("sedmpís"));
@@ -55,33 +54,24 @@ private slots:
 
     // The pattern text and the preview leave the point out; a save stores the pattern on show
     // at the moment of the click, whole, and the name (an empty one as the slot's default).
-    void saves_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<QByteArray>("stored");
-        QTest::newRow("Czech name") << "Tři" << 3 << QByteArray("T\xf8i");
-        QTest::newRow("empty name") << "" << 10 << QByteArray("[10]");
-    }
-
     void saves()
     {
-        QFETCH(QString, name);
-        QFETCH(int, slot);
-        QFETCH(QByteArray, stored);
-        Dialog dialog;
-        QCOMPARE(textOf(&dialog.form, "Label3"), QStringLiteral("11111110"));
-        for (const char *image : {"ImageA", "ImageD", "ImageG"})
-            QVERIFY(!control(&dialog.form, image)->isHidden());
-        dialog.pattern = QStringLiteral("01100001"); // changed by a timer meanwhile
-        dialog.name->setText(name);
-        dialog.form.Image_Click(slot);
-        QCOMPARE(dialog.status(), QStringLiteral("Znak uložen do %1").arg(slot));
-        QByteArray expected = readFile(ShippedDataFile);
-        const QByteArray n = QByteArray::number(slot);
-        expected.replace("B" + n + "Text=[" + n + "]\r\nB" + n + "Data=10010000",
-            "B" + n + "Text=" + stored + "\r\nB" + n + "Data=01100001");
-        QCOMPARE(readFile(DataFilePath), expected);
+        for (const auto &[name, slot, stored] :
+            {std::tuple("Tři", 3, "T\xf8i"), std::tuple("", 10, "[10]")}) {
+            Dialog dialog;
+            QCOMPARE(textOf(&dialog.form, "Label3"), QStringLiteral("11111110"));
+            for (const char *image : {"ImageA", "ImageD", "ImageG"})
+                QVERIFY(!control(&dialog.form, image)->isHidden());
+            dialog.pattern = QStringLiteral("01100001"); // changed by a timer meanwhile
+            dialog.name->setText(QString::fromUtf8(name));
+            dialog.form.Image_Click(slot);
+            QCOMPARE(dialog.status(), QStringLiteral("Znak uložen do %1").arg(slot));
+            QByteArray expected = readFile(ShippedDataFile);
+            const QByteArray n = QByteArray::number(slot);
+            expected.replace("B" + n + "Text=[" + n + "]\r\nB" + n + "Data=10010000",
+                "B" + n + "Text=" + stored + "\r\nB" + n + "Data=01100001");
+            QCOMPARE(readFile(DataFilePath), expected);
+        }
     }
 
     // No leaves everything as it was; Yes writes the ten defaults, into a new file if need be.

@@ -13,6 +13,7 @@
 #include "virtualdisplay.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -69,8 +70,7 @@ private:
 
 struct Message
 {
-    QString title;
-    QString text;
+    QString title, text;
     MessageIcon icon;
     MessageButtons buttons;
 };
@@ -88,9 +88,9 @@ public:
     {
         shown.append({title, text, icon, buttons});
         titles << title;
-        if (buttons == MessageButtons::Ok)
-            return MessageAnswer::Ok;
-        return answers.isEmpty() ? MessageAnswer::No : answers.takeFirst();
+        const bool question = buttons == MessageButtons::YesNo;
+        return question ? answers.isEmpty() ? MessageAnswer::No : answers.takeFirst()
+                        : MessageAnswer::Ok;
     }
 };
 
@@ -106,8 +106,8 @@ class UrlCatcher : public QObject
 {
     Q_OBJECT
 public:
-    UrlCatcher();
-    ~UrlCatcher() override;
+    UrlCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open"); }
+    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
     int opened = 0;
 public slots:
     void open(const QUrl &url) { opened += url == makerWebUrl(); }
@@ -131,7 +131,7 @@ struct TestProgram
     std::shared_ptr<FakeLineLibrary> lines = std::make_shared<FakeLineLibrary>();
     std::shared_ptr<RecordingMessageSink> messages = std::make_shared<RecordingMessageSink>();
     std::shared_ptr<ScriptedRandom> random = std::make_shared<ScriptedRandom>();
-    QStringList events; // "beep", "try hardinfo", ...
+    QStringList events; // "beep" each
 
     QString dataFile() const { return dir.filePath(QStringLiteral("Data.ini")); }
     Environment environment();
