@@ -9,7 +9,8 @@ if [ "$(readlink /proc/self/ns/mnt)" = "$(readlink /proc/1/ns/mnt)" ]; then
     exit 0
 fi
 mount --make-rprivate / 2>/dev/null
-for f in /dev/ttyS* /dev/ttyUSB* /dev/ttyACM* /dev/console; do
+# Every on-board UART, USB and ACM port (and ttyAMA for good measure), and the console.
+for f in /dev/tty[SUA]* /dev/console; do
     [ -e "$f" ] || continue
     if ! mount --bind /dev/null "$f" || [ "$(stat -L -c %t:%T "$f")" != "1:3" ]; then
         echo "$row not run: $f could not be covered | skipped |"
