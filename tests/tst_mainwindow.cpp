@@ -179,7 +179,7 @@ private slots:
     }
 
     // Coming back to the program from another application does not load the character set
-    // again; coming back from one of its own windows does (the save dialog's test).
+    // again; coming back from one of its own windows does.
     void activation()
     {
         TestProgram program;
@@ -187,9 +187,13 @@ private slots:
         form->show();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         writeFile(program.dataFile(), "[User]\r\nB1Text=Nov\r\n");
-        emit qApp->focusWindowChanged(nullptr);
+        emit qApp->focusWindowChanged(nullptr); // the program lost the focus
         emit qApp->focusWindowChanged(form->windowHandle());
         QCOMPARE(form->page1->Commanda(37)->text(), QStringLiteral("[1]"));
+        QWindow dialog;
+        emit qApp->focusWindowChanged(&dialog);
+        emit qApp->focusWindowChanged(form->windowHandle());
+        QCOMPARE(form->page1->Commanda(37)->text(), QStringLiteral("Nov"));
     }
 
     // The three tabs in one row, whole, above the page contents, and every caption fitting its

@@ -33,8 +33,7 @@ private slots:
     void init()
     {
         form = program.start();
-        program.messages->shown.clear();
-        program.messages->titles.clear();
+        *program.messages = RecordingMessageSink();
         program.events.clear();
         catcher.opened = 0;
     }
