@@ -3,7 +3,6 @@
 // programs saving at once, a kill mid-save, a directory that takes no new file, special and huge
 // files.
 #include "fakes.h"
-#include "sources/characterset.h"
 #include "sources/profile.h"
 
 #include <QRandomGenerator>

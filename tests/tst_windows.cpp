@@ -2,13 +2,11 @@
 // the data-file version, the system information tool; and for every window, plain text and
 // Qt's own texts in Czech.
 #include "fakes.h"
-#include "sources/keytable.h"
 #include "usercharacters/form2.h"
 #include "windows/form3.h"
 #include "windows/form4.h"
 #include "windows/form5.h"
 
-#include <QMessageBox>
 
 class TestWindows : public QObject
 {

@@ -26,9 +26,9 @@ Form4::Form4()
     setFont(base);
 
     QLabel *title = makeLabel(this, QStringLiteral("Label1"),
-        QStringLiteral("Přehled znaků přiřazených ke klávesám."), twipsRect(240, 180, 4200, 255));
+        QStringLiteral("Přehled znaků přiřazených ke klávesám."), twipsRect(240, 180, 4200, 255),
+        Qt::white);
     title->setFont(boldFont(base, 9.75));
-    setTextColor(title, Qt::white);
     paintBackground(title, colors::DarkRed);
 
     // The table: outer frame, divider, a line above every row.
@@ -49,37 +49,32 @@ Form4::Form4()
             twipsPoint(4560, top), width, white);
     }
 
-    QLabel *keyHeading = makeLabel(
-        this, QStringLiteral("Label2"), QStringLiteral("Klávesa"), twipsRect(240, 480, 960, 360));
-    QLabel *signHeading = makeLabel(
-        this, QStringLiteral("Label3"), QStringLiteral("Znak"), twipsRect(1200, 480, 3360, 360));
+    QLabel *keyHeading = makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Klávesa"),
+        twipsRect(240, 480, 960, 360), Qt::white);
+    QLabel *signHeading = makeLabel(this, QStringLiteral("Label3"), QStringLiteral("Znak"),
+        twipsRect(1200, 480, 3360, 360), Qt::white);
     signHeading->setAlignment(Qt::AlignCenter);
-    for (QLabel *h : {keyHeading, signHeading}) {
+    for (QLabel *h : {keyHeading, signHeading})
         h->setFont(boldFont(base, 9.75));
-        setTextColor(h, Qt::white);
-    }
 
     for (int row = 0; row < RowCount; ++row) {
         const int top = FirstRowTop + row * RowHeight;
         const bool user = row < UserCharacterCount;
         const QString key = user ? UserCharacterKeys[row] : FixedKeys[row - UserCharacterCount].key;
-        QLabel *keyLabel = makeLabel(
-            this, QStringLiteral("Key%1").arg(row + 1), key, twipsRect(480, top, 240, RowHeight));
-        keyLabel->setFont(boldFont(base, 13.5));
-        setTextColor(keyLabel, colors::Red);
+        makeLabel(this, QStringLiteral("Key%1").arg(row + 1), key,
+            twipsRect(480, top, 240, RowHeight), colors::Red)
+            ->setFont(boldFont(base, 13.5));
         if (user) {
-            QLabel *meaning = makeLabel(this, QStringLiteral("Meaning%1").arg(row + 1),
+            makeLabel(this, QStringLiteral("Meaning%1").arg(row + 1),
                 QStringLiteral("Předdefinovaný znak %1").arg(row + 1),
-                twipsRect(1320, top, 3180, RowHeight));
-            meaning->setFont(boldFont(base, 9.75));
-            setTextColor(meaning, colors::Red);
+                twipsRect(1320, top, 3180, RowHeight), colors::Red)
+                ->setFont(boldFont(base, 9.75));
             continue;
         }
         const FixedKey &fixed = FixedKeys[row - UserCharacterCount];
         // The word stands beside the picture: the key column is too narrow to hold it legibly.
-        QLabel *word = makeLabel(this, QStringLiteral("Word%1").arg(row + 1), fixed.word,
-            twipsRect(1620, top, 2880, RowHeight));
-        setTextColor(word, Qt::white);
+        makeLabel(this, QStringLiteral("Word%1").arg(row + 1), fixed.word,
+            twipsRect(1620, top, 2880, RowHeight), Qt::white);
         auto *picture
             = new SvgPicture(fixed.picture, this, QStringLiteral("Meaning%1").arg(row + 1));
         picture->setGeometry(twipsRect(1320, top + 60, 180, 240));
@@ -88,10 +83,9 @@ Form4::Form4()
     QLabel *note = makeLabel(this, QStringLiteral("Label4"),
         QStringLiteral("- pokud vložíte do textu 'Enter', vložíte 2 prázdné znaky => na rozdíl od "
                        "mezery zůstane poslední vykreslený znak na displeji."),
-        twipsRect(120, 5760, 4365, 435));
+        twipsRect(120, 5760, 4365, 435), Qt::white);
     note->setWordWrap(true);
     note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setTextColor(note, Qt::white);
 
     Form_Load();
 }
@@ -99,14 +93,4 @@ Form4::Form4()
 void Form4::Form_Load()
 {
     EnableMinimizeBox(this);
-}
-
-QLabel *Form4::keyLabel(int row) const
-{
-    return findChild<QLabel *>(QStringLiteral("Key%1").arg(row + 1));
-}
-
-QLabel *Form4::meaningLabel(int row) const
-{
-    return findChild<QLabel *>(QStringLiteral("Meaning%1").arg(row + 1));
 }

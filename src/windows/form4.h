@@ -4,8 +4,6 @@
 
 #include <QWidget>
 
-class QLabel;
-
 class Form4 : public QWidget
 {
     Q_OBJECT
@@ -15,8 +13,4 @@ public:
     Form4();
 
     void Form_Load();
-
-    // The key and meaning labels of row r (0 ... 12).
-    QLabel *keyLabel(int row) const;
-    QLabel *meaningLabel(int row) const;
 };

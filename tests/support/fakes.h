@@ -55,7 +55,7 @@ public:
     QString txdBits() const { return calls.filter("TXD ").join(QString()).remove("TXD "); }
     // How many whole characters went out (eight clock returns each).
     int charactersSent() const { return int(calls.count(QStringLiteral("DTR 0")) / 8); }
-    QString shown(int port = 0) { return displays[port ? port : openPort].lit(); }
+    QString shown() { return displays[openPort].lit(); }
     void clear() { calls.clear(); }
 
 private:

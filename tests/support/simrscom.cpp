@@ -2,6 +2,7 @@
 // serial port. PRAVLON_SIM_PORTS lists the COM numbers that open ("13"; default "1").
 // PRAVLON_SIM_LOG names a file that gets one line per call: nanoseconds, operation, value.
 // PRAVLON_SIM_UNPLUGGED, while set, makes every call fail, as an unplugged adapter would.
+// Built with SIM_WITHOUT_TXD, it lacks TXD: a module missing one function.
 #include "rscom.h"
 
 #include <chrono>
