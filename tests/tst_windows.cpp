@@ -7,7 +7,6 @@
 #include "windows/form4.h"
 #include "windows/form5.h"
 
-
 class TestWindows : public QObject
 {
     Q_OBJECT
