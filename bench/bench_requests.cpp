@@ -1,8 +1,8 @@
 // Line requests that reach the operating system per character, counted in the line module's
 // level record over the shipped character set and random patterns.
+#include "characterset/characterset.h"
 #include "display/transfer.h"
 #include "linestate.h"
-#include "sources/characterset.h"
 
 #include <cstdio>
 #include <random>

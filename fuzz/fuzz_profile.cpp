@@ -3,7 +3,7 @@
 // Input: five lines (section, key, value, another section, another key, as UTF-8, so that
 // text Windows-1250 lacks comes up too), then the file's bytes. Checks what a user relies on:
 // nothing crashes, a write that reports success reads back, and it changes no other entry.
-#include "sources/profile.h"
+#include "characterset/profile.h"
 
 #include <QByteArray>
 #include <QDir>

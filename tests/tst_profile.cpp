@@ -2,8 +2,8 @@
 // other byte of the file kept, and the user's characters kept at the edges: a full disk, two
 // programs saving at once, a kill mid-save, a directory that takes no new file, special and huge
 // files.
+#include "characterset/profile.h"
 #include "fakes.h"
-#include "sources/profile.h"
 
 #include <QRandomGenerator>
 #include <QThread>

@@ -1,7 +1,7 @@
 // Clocking one segment pattern into the display's shift register.
 #pragma once
 
-#include "display/linelibrary.h"
+#include "effects/linelibrary.h"
 
 #include <QString>
 

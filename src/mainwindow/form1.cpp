@@ -4,6 +4,7 @@
 #include "sources/segmenteditor.h"
 #include "sources/textplayer.h"
 #include "ui/geometry.h"
+#include "ui/texts.h"
 #include "ui/widgets.h"
 #include "usercharacters/form2.h"
 #include "windows/form3.h"
@@ -24,12 +25,6 @@
 const QString Form1::Caption = QStringLiteral("Pravlon, by VKT");
 const QString Form1::PageCaptions[3] = {
     QStringLiteral("Předdefinované"), QStringLiteral("Jednotlivé seg."), QStringLiteral("Řetězce")};
-
-// The pictures are compiled into the static core library, which must register them itself.
-static void initResources()
-{
-    Q_INIT_RESOURCE(pravlon);
-}
 
 namespace {
 const QString NoPortText
@@ -61,10 +56,9 @@ Form1::Form1(Environment environment, QWidget *parent)
           },
       })
 {
-    initResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Caption);
-    setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.svg")));
+    setWindowIcon(programIcon());
     // Created without a minimise box; start-up adds it.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "display/portselection.h"
+#include "effects/environment.h"
 #include "mainwindow/tabcontrol.h"
 #include "sources/pagehost.h"
-#include "ui/environment.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -2,7 +2,7 @@
 // decimal-point toggle.
 #pragma once
 
-#include "sources/characterset.h"
+#include "characterset/characterset.h"
 
 #include <QWidget>
 #include <array>

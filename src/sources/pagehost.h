@@ -3,8 +3,8 @@
 // it; a page asks for anything else with a signal.
 #pragma once
 
+#include "characterset/characterset.h"
 #include "display/transfer.h"
-#include "sources/characterset.h"
 
 #include <QString>
 #include <array>

@@ -1,7 +1,7 @@
 #include "sources/segmenteditor.h"
 
+#include "effects/randomsource.h"
 #include "sources/pagehost.h"
-#include "sources/randomsource.h"
 #include "ui/geometry.h"
 #include "ui/widgets.h"
 

@@ -1,6 +1,6 @@
 #include "sources/textplayer.h"
 
-#include "sources/keytable.h"
+#include "characterset/keytable.h"
 #include "sources/pagehost.h"
 #include "ui/geometry.h"
 #include "ui/widgets.h"

@@ -9,6 +9,15 @@
 #include <QtMath>
 #include <utility>
 
+void EnableMinimizeBox(QWidget *window)
+{
+    const bool visible = window->isVisible();
+    window->setWindowFlag(Qt::WindowMinimizeButtonHint, true);
+    // Changing the flags hides a shown window.
+    if (visible)
+        window->show();
+}
+
 void paintBackground(QWidget *w, const QColor &background)
 {
     QPalette pal = w->palette();
@@ -57,15 +66,38 @@ QFont boldFont(QFont font, qreal points)
     return font;
 }
 
+// The pictures are compiled into this static library, which must register them itself: done at
+// the first picture drawn, so that any window works without the main window having been made.
+static void registerPictures()
+{
+    Q_INIT_RESOURCE(pravlon);
+}
+
+static void ensurePicturesRegistered()
+{
+    static const bool registered = (registerPictures(), true);
+    Q_UNUSED(registered);
+}
+
+QIcon programIcon()
+{
+    ensurePicturesRegistered();
+    return QIcon(QStringLiteral(":/pictures/icon.svg"));
+}
+
 namespace {
 
 // One parsed renderer per picture, shared by every widget that shows it.
 QSvgRenderer *rendererFor(const QString &resource)
 {
     static QHash<QString, QSvgRenderer *> cache;
+    ensurePicturesRegistered();
     auto it = cache.find(resource);
-    if (it == cache.end())
+    if (it == cache.end()) {
         it = cache.insert(resource, new QSvgRenderer(resource));
+        if (!(*it)->isValid())
+            qWarning("picture %s cannot be drawn", qPrintable(resource));
+    }
     return *it;
 }
 

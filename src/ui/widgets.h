@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QColor>
+#include <QIcon>
 #include <QLabel>
 #include <QWidget>
 
@@ -19,6 +20,12 @@ inline const QColor Maroon(128, 0, 0);
 inline const QColor LightGrey(224, 224, 224);
 inline const QColor LightRed(255, 128, 128);
 } // namespace colors
+
+// Adds the minimise button to a fixed-size window.
+void EnableMinimizeBox(QWidget *window);
+
+// The program's icon, for every window's title bar.
+QIcon programIcon();
 
 // Sets a widget's background (filled).
 void paintBackground(QWidget *w, const QColor &background);

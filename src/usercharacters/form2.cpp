@@ -1,9 +1,9 @@
 #include "usercharacters/form2.h"
 
+#include "characterset/characterset.h"
+#include "characterset/profile.h"
 #include "display/transfer.h"
-#include "sources/characterset.h"
-#include "sources/profile.h"
-#include "ui/messages.h"
+#include "effects/messages.h"
 #include "ui/widgets.h"
 
 #include <QLabel>

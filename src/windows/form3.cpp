@@ -1,7 +1,8 @@
 #include "windows/form3.h"
 
-#include "sources/characterset.h"
+#include "characterset/characterset.h"
 #include "ui/geometry.h"
+#include "ui/texts.h"
 #include "ui/widgets.h"
 
 #include <QDesktopServices>

@@ -2,7 +2,7 @@
 // and the system information tool.
 #pragma once
 
-#include "ui/environment.h"
+#include "effects/environment.h"
 
 #include <QDialog>
 

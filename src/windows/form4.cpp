@@ -1,7 +1,6 @@
 #include "windows/form4.h"
 
-#include "sources/keytable.h"
-#include "ui/environment.h"
+#include "characterset/keytable.h"
 #include "ui/geometry.h"
 #include "ui/widgets.h"
 

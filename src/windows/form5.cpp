@@ -1,7 +1,8 @@
 #include "windows/form5.h"
 
-#include "ui/environment.h"
+#include "effects/linelibrary.h"
 #include "ui/geometry.h"
+#include "ui/texts.h"
 #include "ui/widgets.h"
 
 #include <QDesktopServices>

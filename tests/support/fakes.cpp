@@ -1,6 +1,6 @@
 #include "fakes.h"
 
-#include "sources/characterset.h"
+#include "characterset/characterset.h"
 
 #include <QFile>
 

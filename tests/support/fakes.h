@@ -9,6 +9,7 @@
 #include "sources/pagehost.h"
 #include "sources/segmenteditor.h"
 #include "sources/textplayer.h"
+#include "ui/texts.h"
 #include "ui/widgets.h"
 #include "virtualdisplay.h"
 

@@ -1,6 +1,6 @@
-#include "sources/profile.h"
+#include "characterset/profile.h"
 
-#include "sources/filestore.h"
+#include "characterset/filestore.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,7 +1,7 @@
 // The keys the text player gives a meaning of their own, shared with the key chart.
 #pragma once
 
-#include "sources/characterset.h"
+#include "characterset/characterset.h"
 
 #include <QString>
 #include <array>

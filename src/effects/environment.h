@@ -1,10 +1,11 @@
 // What the program needs from outside: its directory, the line library, message boxes, the
-// random source, the beep and starting other programs. Tests put doubles in.
+// random source, the beep and starting other programs. Tests put doubles in. This room is the
+// ground floor: every other room may use it, and it uses none of them.
 #pragma once
 
-#include "display/linelibrary.h"
-#include "sources/randomsource.h"
-#include "ui/messages.h"
+#include "effects/linelibrary.h"
+#include "effects/messages.h"
+#include "effects/randomsource.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,3 @@ struct Environment
 // Qt's own texts (message-box buttons, context menus) in Czech, like the rest of the interface,
 // whatever the system's language. False, and English texts, when Qt's translation is missing.
 bool installCzechQtTexts();
-
-// Adds the minimise button to a fixed-size window.
-void EnableMinimizeBox(QWidget *window);

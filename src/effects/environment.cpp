@@ -1,10 +1,9 @@
-#include "ui/environment.h"
+#include "effects/environment.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QProcess>
 #include <QTranslator>
-#include <QWidget>
 
 Environment Environment::standard(const QString &programDirectory)
 {
@@ -29,13 +28,4 @@ bool installCzechQtTexts()
         return false;
     }
     return QCoreApplication::installTranslator(translator);
-}
-
-void EnableMinimizeBox(QWidget *window)
-{
-    const bool visible = window->isVisible();
-    window->setWindowFlag(Qt::WindowMinimizeButtonHint, true);
-    // Changing the flags hides a shown window.
-    if (visible)
-        window->show();
 }

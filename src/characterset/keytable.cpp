@@ -1,4 +1,4 @@
-#include "sources/keytable.h"
+#include "characterset/keytable.h"
 
 #include "display/transfer.h"
 

@@ -1,9 +1,7 @@
-// Message boxes go through this sink, so that tests can record them and script the answers; and
-// the texts more than one window shows.
+// Message boxes go through this sink, so that tests can record them and script the answers.
 #pragma once
 
 #include <QString>
-#include <QUrl>
 
 class QWidget;
 
@@ -28,13 +26,3 @@ public:
     MessageAnswer show(QWidget *parent, const QString &title, const QString &text, MessageIcon icon,
         MessageButtons buttons) override;
 };
-
-// The maker's web page, named by every message, label and link.
-inline const QString MakerWebAddress = QStringLiteral("www.vkt.example");
-inline QUrl makerWebUrl()
-{
-    return QUrl(QStringLiteral("https://") + MakerWebAddress);
-}
-
-// "ERROR 02": what start-up and the About window say when Data.ini is missing.
-QString dataFileMissingText();

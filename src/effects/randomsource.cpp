@@ -1,4 +1,4 @@
-#include "sources/randomsource.h"
+#include "effects/randomsource.h"
 
 #include <chrono>
 

@@ -1,4 +1,4 @@
-#include "display/linelibrary.h"
+#include "effects/linelibrary.h"
 
 #include <QDebug>
 #include <QDir>

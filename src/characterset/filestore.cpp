@@ -1,4 +1,4 @@
-#include "sources/filestore.h"
+#include "characterset/filestore.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "ui/messages.h"
+#include "effects/messages.h"
 
 #include <QMessageBox>
 
@@ -33,11 +33,4 @@ MessageAnswer QtMessageSink::show(QWidget *parent, const QString &title, const Q
     box.setEscapeButton(QMessageBox::Ok);
     box.exec();
     return MessageAnswer::Ok;
-}
-
-QString dataFileMissingText()
-{
-    return QStringLiteral("Nenalezen soubor Data.ini. Předdefinované znaky nejsou k dispozici.\r\n"
-                          "Doporučuji přeinstalovat program, který si můžete stáhnout na ")
-        + MakerWebAddress;
 }

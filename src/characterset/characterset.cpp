@@ -1,6 +1,6 @@
-#include "sources/characterset.h"
+#include "characterset/characterset.h"
 
-#include "sources/profile.h"
+#include "characterset/profile.h"
 
 std::array<QString, CharacterSlotCount> CharacterPatterns;
 QString DataFilePath;
