@@ -88,7 +88,7 @@ struct Player
         env.startProgram = [](const QString &, const QStringList &) { return false; };
         form = std::make_unique<Form1>(env);
         form->Form_Load();
-        form->SSTab1->setCurrentIndex(2);
+        control<QTabWidget>(form.get(), "SSTab1")->setCurrentIndex(2);
         control<QPlainTextEdit>(form.get(), "Text1")->setPlainText(text);
         control<QPushButton>(form.get(), "Check4")->setChecked(true);
         control<QPushButton>(form.get(), "Check3")->setChecked(true);
@@ -105,7 +105,7 @@ void BM_PlayerTick(benchmark::State &state)
                                                    : QString(state.range(0) - text.size(), u'a');
     Player player(text);
     for (auto _ : state)
-        player.form->page3->Timer2_Timer();
+        control<TextPlayerPage>(player.form.get(), "Page3")->Timer2_Timer();
 }
 BENCHMARK(BM_PlayerTick)->Arg(10)->Arg(10000)->Arg(1000000);
 
@@ -137,7 +137,7 @@ void BM_PaintedTick(benchmark::State &state)
     player.form->show();
     QApplication::processEvents();
     for (auto _ : state) {
-        player.form->page3->Timer2_Timer();
+        control<TextPlayerPage>(player.form.get(), "Page3")->Timer2_Timer();
         QApplication::processEvents();
     }
 }

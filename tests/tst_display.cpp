@@ -45,26 +45,27 @@ private slots:
             QFile::copy(ShippedDataFile, program.dataFile());
             Form1 form(env);
             form.Form_Load();
-            form.SSTab1->setCurrentIndex(2);
+            control<QTabWidget>(&form, "SSTab1")->setCurrentIndex(2);
             control<QPlainTextEdit>(&form, "Text1")->setPlainText(QStringLiteral("0"));
             control<QPushButton>(&form, "Check3")->setChecked(true);
             const auto tick = [&](bool unplugged) {
                 const qsizetype before = readFile(log).size();
                 unplugged ? qputenv("PRAVLON_SIM_UNPLUGGED", "1")
                           : qunsetenv("PRAVLON_SIM_UNPLUGGED");
-                form.page3->Timer2_Timer();
+                control<TextPlayerPage>(&form, "Page3")->Timer2_Timer();
                 qunsetenv("PRAVLON_SIM_UNPLUGGED");
                 return readFile(log).mid(before).count('\n');
             };
             if (!module.isEmpty()) {
                 QCOMPARE(tick(false), 1); // DTR 1, and TXD is not there
-                QVERIFY(readFile(log).endsWith(" DTR 1\n") && form.Label1->text() == BlankPattern);
+                QVERIFY(readFile(log).endsWith(" DTR 1\n")
+                    && control<QLabel>(&form, "Label1")->text() == BlankPattern);
             } else {
                 QCOMPARE(tick(true), 0);
                 QCOMPARE(tick(false), 24);
             }
-            QVERIFY(
-                program.messages->shown.isEmpty() && form.Label2->text() == QLatin1String("COM1"));
+            QVERIFY(program.messages->shown.isEmpty()
+                && control<QLabel>(&form, "Label2")->text() == QLatin1String("COM1"));
         }
         qunsetenv("PRAVLON_SIM_LOG");
     }

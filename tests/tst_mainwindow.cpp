@@ -78,9 +78,10 @@ private slots:
         alarm(0);
 
         QString options;
-        for (QRadioButton *o : form->Option)
+        for (QRadioButton *o : form->findChildren<QRadioButton *>())
             options += o->isChecked() ? (o->isEnabled() ? 's' : 'x') : (o->isEnabled() ? 'e' : '.');
-        QCOMPARE(program.messages->titles.join(u',') + u'|' + form->Label2->text() + u'|' + options,
+        QCOMPARE(program.messages->titles.join(u',') + u'|'
+                + control<QLabel>(form.get(), "Label2")->text() + u'|' + options,
             situationAndOutcome[1]);
         const QMap<QString, QString> texts{
             {"ERROR 01", "Nelze otevřít žádný port. Program nebude odesílat data."},
@@ -90,12 +91,13 @@ private slots:
                     + MakerWebAddress}};
         for (const Message &m : std::as_const(program.messages->shown))
             QVERIFY(m.text == texts[m.title] && m.icon == MessageIcon::Critical);
-        QCOMPARE(form->SSTab1->isEnabled() + form->Command3->isEnabled() + catcher.opened,
+        QCOMPARE(control<QTabWidget>(form.get(), "SSTab1")->isEnabled()
+                + control(form.get(), "Command3")->isEnabled() + catcher.opened,
             2 * library + !library);
         // Nothing is sent, the preview is dark, the set is loaded, the window can be minimised.
         QVERIFY(program.lines->calls.filter(QStringLiteral("DTR")).isEmpty());
-        for (SvgPicture *s : form->previewSegments)
-            QVERIFY(s->isHidden());
+        for (char letter : "ABCDEFGH")
+            QVERIFY(!letter || control(form.get(), QStringLiteral("Image") + letter)->isHidden());
         QVERIFY(form->windowFlags() & Qt::WindowMinimizeButtonHint
             && CharacterPatterns[10] == (file ? QStringLiteral("11101110") : DefaultPattern));
         form->close(); // without the library the shutdown transfer fails quietly
@@ -144,28 +146,32 @@ private slots:
             const QChar step = steps[0][i];
             program.lines->clear();
             if (step == u'#')
-                form->Option[steps[0][++i].digitValue() - 1]->click();
+                control<QRadioButton>(form.get(), QStringLiteral("Option") + steps[0][++i])
+                    ->click();
             else if (step == u'-')
                 program.lines->working = {1, 2}; // COM4 unplugged
             else if (step == u'x')
                 QVERIFY(form->close());
             else if (step.isDigit())
-                form->SSTab1->setCurrentIndex(step.digitValue() - 1);
+                control<QTabWidget>(form.get(), "SSTab1")->setCurrentIndex(step.digitValue() - 1);
             else if (step == u'g' || step == u'h')
-                form->page2->Image_Click(step == u'g' ? 6 : 7);
+                control<SegmentEditorPage>(form.get(), "Page2")->Image_Click(step == u'g' ? 6 : 7);
             else if (step == u'.' || step == u'p')
                 control<QPushButton>(form.get(), step == u'p' ? "Check3" : "Check1")->click();
             else
-                form->page1->Commanda(FirstLetterSlot + step.unicode() - u'a' + 1)->click();
+                characterButton(form.get(), FirstLetterSlot + step.unicode() - u'a' + 1)->click();
         }
         const QString shown = pattern(steps[1]);
-        QCOMPARE(
-            program.lines->shown() + form->Label1->text() + form->KOdeslani, shown + shown + shown);
+        QCOMPARE(program.lines->shown() + control<QLabel>(form.get(), "Label1")->text()
+                + form->KOdeslani,
+            shown + shown + shown);
         for (int k = 0; k < 8; ++k)
-            QCOMPARE(form->previewSegments[k]->isHidden(), shown[k] == u'0');
+            QCOMPARE(control(form.get(), QStringLiteral("Image") + QChar(u'A' + k))->isHidden(),
+                shown[k] == u'0');
         QCOMPARE(form->Buffer, pattern(steps[2]));
-        QCOMPARE(form->Smod, form->SSTab1->currentIndex() + 1);
-        QCOMPARE(form->Label2->text(), "COM" + QString::number(program.lines->openPort));
+        QCOMPARE(form->Smod, control<QTabWidget>(form.get(), "SSTab1")->currentIndex() + 1);
+        QCOMPARE(control<QLabel>(form.get(), "Label2")->text(),
+            "COM" + QString::number(program.lines->openPort));
         if (steps[0].endsWith(u'x')) // all lit, twice
             QCOMPARE(program.lines->txdBits(), QString(16, u'1'));
         if (steps[0].contains(u'#')) { // sent once by each run of the port change
@@ -189,11 +195,11 @@ private slots:
         writeFile(program.dataFile(), "[User]\r\nB1Text=Nov\r\n");
         emit qApp->focusWindowChanged(nullptr); // the program lost the focus
         emit qApp->focusWindowChanged(form->windowHandle());
-        QCOMPARE(form->page1->Commanda(37)->text(), QStringLiteral("[1]"));
+        QCOMPARE(characterButton(form.get(), 37)->text(), QStringLiteral("[1]"));
         QWindow dialog;
         emit qApp->focusWindowChanged(&dialog);
         emit qApp->focusWindowChanged(form->windowHandle());
-        QCOMPARE(form->page1->Commanda(37)->text(), QStringLiteral("Nov"));
+        QCOMPARE(characterButton(form.get(), 37)->text(), QStringLiteral("Nov"));
     }
 
     // The three tabs in one row, whole, above the page contents, and every caption fitting its
@@ -204,11 +210,12 @@ private slots:
         auto form = program.start();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QTabBar *bar = form->SSTab1->tabBar();
+        QTabBar *bar = control<QTabWidget>(form.get(), "SSTab1")->tabBar();
         QWidget *point = control(form.get(), "Check1"); // placed as the table says, strip included
-        QCOMPARE(QRect(point->mapTo(form->SSTab1, QPoint()), point->size()),
+        QCOMPARE(
+            QRect(point->mapTo(control<QTabWidget>(form.get(), "SSTab1"), QPoint()), point->size()),
             twipsRect(4320, 3480, 495, 495));
-        QVERIFY(bar->tabRect(2).right() < form->SSTab1->width());
+        QVERIFY(bar->tabRect(2).right() < control<QTabWidget>(form.get(), "SSTab1")->width());
         QVERIFY(
             bar->tabRect(0).top() == bar->tabRect(2).top() && bar->tabRect(0).bottom() < px(480));
         const QMap<QString, QString> longest{{"Label10", "Odesílaný znak : 5000"},

@@ -1,6 +1,7 @@
 // The four ways of choosing a character, each page on its own with a host in place of the main
 // window, checked on what the wired display shows.
 #include "fakes.h"
+#include "sources/randomgenerator.h"
 
 #include <QScrollBar>
 #include <QSet>
@@ -56,7 +57,7 @@ private slots:
         TestHost host;
         CharacterButtonsPage page(host, nullptr);
         for (int k : {1, 11, 36, 37, 46, 46}) {
-            page.Commanda(k)->click();
+            characterButton(&page, k)->click();
             QCOMPARE(host.lines.shown(), CharacterPatterns[k - 1]);
         }
         control<QPushButton>(&page, "Command1")->click();
@@ -67,7 +68,7 @@ private slots:
         QCOMPARE(point.takeFirst(), QVariantList{true});
 
         page.setFont(windowFont());
-        QPushButton *b = page.Commanda(37);
+        auto *b = characterButton(&page, 37);
         const int room = b->width() - 4; // inside the frame, a pixel clear of it
         for (const QString name : {"[10]", "Kolecko", "WWWWWWWWW", "R&B", "<u>&X</u>"}) {
             page.setUserCaption(1, name);
@@ -115,13 +116,14 @@ private slots:
                  std::pair(200, "11001000"), std::pair(255, "11111111")}) {
             TestHost host;
             ScriptedRandom random;
-            SegmentEditorPage page(host, random, nullptr);
+            QWidget page;
+            RandomGenerator generator(host, random, &page);
             random.values = {(number + 0.5) / 256.0, (number + 0.5) / 256.0};
-            page.Command5_Click();
+            generator.Command5_Click();
             host.Smod = 2;
-            page.Timer1_Timer();
+            generator.Timer1_Timer();
             host.Smod = 3;
-            page.Timer1_Timer();
+            generator.Timer1_Timer();
             QCOMPARE(host.lines.shown() + QString::number(host.lines.charactersSent()),
                 pattern + QString("2"));
             QCOMPARE(textOf(&page, "Label3") + textOf(&page, "Label5"),

@@ -13,16 +13,16 @@ namespace {
 struct Dialog
 {
     QTemporaryDir dir;
+    QString dataFile = dir.filePath(QStringLiteral("Data.ini"));
     RecordingMessageSink messages;
     QString pattern = QStringLiteral("11111111");
-    Form2 form{[this] { return pattern; }, messages};
+    Form2 form{[this] { return pattern; }, dataFile, messages};
     QLineEdit *name = control<QLineEdit>(&form, "Text1");
 
     explicit Dialog(bool withFile = true)
     {
-        DataFilePath = dir.filePath(QStringLiteral("Data.ini"));
         if (withFile)
-            QFile::copy(ShippedDataFile, DataFilePath);
+            QFile::copy(ShippedDataFile, dataFile);
     }
     QString status() { return textOf(&form, "Label6"); }
 };
@@ -70,7 +70,7 @@ private slots:
             const QByteArray n = QByteArray::number(slot);
             expected.replace("B" + n + "Text=[" + n + "]\r\nB" + n + "Data=10010000",
                 "B" + n + "Text=" + stored + "\r\nB" + n + "Data=01100001");
-            QCOMPARE(readFile(DataFilePath), expected);
+            QCOMPARE(readFile(dialog.dataFile), expected);
         }
     }
 
@@ -82,17 +82,17 @@ private slots:
         dialog.form.Image12_Click(); // answered No
         const Message &question = dialog.messages.shown.last();
         QVERIFY(question.title == "Pravlon" && question.icon == MessageIcon::None);
-        QVERIFY(question.buttons == MessageButtons::YesNo && !QFile::exists(DataFilePath));
+        QVERIFY(question.buttons == MessageButtons::YesNo && !QFile::exists(dialog.dataFile));
         QCOMPARE(dialog.status(), QStringLiteral("..."));
         dialog.messages.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
         dialog.form.Image12_Click();
         QByteArray expected = "[User]\r\n";
         for (int n = 1; n <= 10; ++n)
             expected += QStringLiteral("B%1Text=[%1]\r\nB%1Data=10010000\r\n").arg(n).toLatin1();
-        QCOMPARE(readFile(DataFilePath) + dialog.status().toUtf8(),
+        QCOMPARE(readFile(dialog.dataFile) + dialog.status().toUtf8(),
             expected + "Uživatelské znaky vymazány");
 
-        QVERIFY(QFile::remove(DataFilePath) && QDir().mkdir(DataFilePath)); // no file there
+        QVERIFY(QFile::remove(dialog.dataFile) && QDir().mkdir(dialog.dataFile)); // no file there
         auto *status = control<QLabel>(&dialog.form, "Label6");
         const auto says = [&](const char *error) {
             return status->text() == QString::fromUtf8(error)
@@ -118,12 +118,13 @@ private slots:
             dialog->Image13_Click();
         });
         form->Command2_Click();
-        form->page1->Commanda(43)->click();
-        QCOMPARE(form->page1->Commanda(43)->text() + program.lines->shown(), "Sed01100000");
+        characterButton(form.get(), 43)->click();
+        QCOMPARE(characterButton(form.get(), 43)->text() + program.lines->shown(), "Sed01100000");
         writeFile(program.dataFile(), "[User]\r\nB1Text=Hand\r\n");
         QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
         form->Command2_Click();
-        QCOMPARE(form->page1->Commanda(37)->text() + form->page1->Commanda(43)->text(), "Hand[7]");
+        QCOMPARE(characterButton(form.get(), 37)->text() + characterButton(form.get(), 43)->text(),
+            "Hand[7]");
     }
 };
 

@@ -60,14 +60,18 @@ private slots:
         control<QPushButton>(help, "Command1")->click();
         QTRY_VERIFY(!form->helpWindow());
         withAbout([&](Form3 &about) {
-            const QStringList pictures{about.Image1->resource(), about.Image2->resource()};
+            const QStringList pictures{control<SvgPicture>(&about, "Image1")->resource(),
+                control<SvgPicture>(&about, "Image2")->resource()};
             about.Image1_Click();
-            QCOMPARE(QStringList({about.Image2->resource(), about.Image1->resource()}), pictures);
-            QTest::mouseClick(about.Image2, Qt::LeftButton); // still the link after the swap
+            QCOMPARE(QStringList({control<SvgPicture>(&about, "Image2")->resource(),
+                         control<SvgPicture>(&about, "Image1")->resource()}),
+                pictures);
+            QTest::mouseClick(
+                control(&about, "Image2"), Qt::LeftButton); // still the link after the swap
             QTest::mouseClick(control(&about, "Label4"), Qt::LeftButton);
             control<QPushButton>(&about, "Command3")->click();
             QTest::keyClick(&about, Qt::Key_Return);
-            QVERIFY(!about.isVisible() && about.Image3->isHidden());
+            QVERIFY(!about.isVisible() && control(&about, "Image3")->isHidden());
         });
         QVERIFY(program.events == QStringList({"beep", "beep", "beep"}) && catcher.opened == 4);
     }
@@ -104,8 +108,8 @@ private slots:
     void plainTextAndCzech()
     {
         Environment env = program.environment();
-        Form2 dialog([] { return BlankPattern; }, *program.messages);
-        Form3 about(env);
+        Form2 dialog([] { return BlankPattern; }, program.dataFile(), *program.messages);
+        Form3 about(env, program.dataFile());
         Form4 chart;
         Form5 help;
         for (QWidget *window : QList<QWidget *>{form.get(), &dialog, &about, &chart, &help}) {

@@ -30,30 +30,31 @@ int main(int argc, char *argv[])
 
     TestProgram program;
     // Names as long as the file allows, in its code page.
-    writeFile(program.dataFile(), QStringEncoder("windows-1250")(
-        QStringLiteral("[User]\nB1Text=Kolečko\nB2Text=Ýpsilon\nB3Text=Desátý\nB4Text=WWWW\n"
-                       "B5Text=123456789\nB6Text=<u>X</u>\nB7Text=R&B\n")));
+    writeFile(program.dataFile(),
+        QStringEncoder("windows-1250")(
+            QStringLiteral("[User]\nB1Text=Kolečko\nB2Text=Ýpsilon\nB3Text=Desátý\nB4Text=WWWW\n"
+                           "B5Text=123456789\nB6Text=<u>X</u>\nB7Text=R&B\n")));
     auto form = program.start();
     form->show();
     QApplication::processEvents();
     form->KOdeslani = QStringLiteral("11101110");
     form->ShowCharacter();
     save(form.get(), QStringLiteral("form1-page1"));
-    form->SSTab1->setCurrentIndex(1);
+    control<QTabWidget>(form.get(), "SSTab1")->setCurrentIndex(1);
     for (int i : {0, 1, 6, 7})
-        form->page2->Image_Click(i);
+        control<SegmentEditorPage>(form.get(), "Page2")->Image_Click(i);
     save(form.get(), QStringLiteral("form1-page2"));
-    form->SSTab1->setCurrentIndex(2);
+    control<QTabWidget>(form.get(), "SSTab1")->setCurrentIndex(2);
     save(form.get(), QStringLiteral("form1-page3"));
     control<QPlainTextEdit>(form.get(), "Text1")->setPlainText(QStringLiteral("v\u00a0Praze"));
     auto *play = control<QPushButton>(form.get(), "Check3");
     play->setChecked(true);
-    form->page3->Timer2_Timer();
-    form->page3->Timer2_Timer();
+    control<TextPlayerPage>(form.get(), "Page3")->Timer2_Timer();
+    control<TextPlayerPage>(form.get(), "Page3")->Timer2_Timer();
     save(form.get(), QStringLiteral("form1-playing"));
     play->setChecked(false);
 
-    Form2 dialog([&] { return form->KOdeslani; }, *program.messages);
+    Form2 dialog([&] { return form->KOdeslani; }, program.dataFile(), *program.messages);
     save(&dialog, QStringLiteral("form2"));
     const QStringList statuses
         = {QStringLiteral("Znak uložen do 10"), QStringLiteral("Uživatelské znaky vymazány"),
@@ -66,7 +67,7 @@ int main(int argc, char *argv[])
     dialog.hide();
 
     Environment env = program.environment();
-    Form3 about(env);
+    Form3 about(env, program.dataFile());
     save(&about, QStringLiteral("form3"));
     Form4 chart;
     save(&chart, QStringLiteral("form4"));
@@ -86,7 +87,7 @@ int main(int argc, char *argv[])
     noLibrary.lines->missing = true;
     auto disabled = noLibrary.start();
     for (int page = 0; page < 3; ++page) {
-        disabled->SSTab1->setCurrentIndex(page);
+        control<QTabWidget>(disabled.get(), "SSTab1")->setCurrentIndex(page);
         save(disabled.get(), QStringLiteral("form1-nolibrary-page%1").arg(page + 1));
     }
     disabled->hide();

@@ -42,8 +42,6 @@ public:
     void DTR(int32_t level) override;
     void TXD(int32_t level) override;
 
-    QString modulePath() const { return m_path; }
-
 private:
     QFunctionPointer resolve(const char *name);
 

@@ -99,19 +99,12 @@ void Form1::buildLeftColumn()
     auto *frame = new ShapeWidget(this, QStringLiteral("Shape1"), Qt::black);
     frame->setGeometry(twipsRect(100, 100, 680, 930));
     const QRect preview = twipsRect(120, 120, 645, 900);
-    Image1 = new SvgPicture(
-        QStringLiteral(":/pictures/preview-digit.svg"), this, QStringLiteral("Image1"));
+    Image1 = new DigitPreview(QStringLiteral("preview"), PatternLength, this,
+        QStringLiteral("Image1"), QStringLiteral("Image%1"));
     Image1->setGeometry(preview);
-    for (int k = 0; k < PatternLength; ++k) {
-        const QChar letter = QLatin1Char(SegmentLetters[k]);
-        previewSegments[k] = new SvgPicture(QStringLiteral(":/pictures/preview-%1.svg").arg(letter),
-            this, QStringLiteral("Image%1").arg(letter.toUpper()));
-        previewSegments[k]->setGeometry(preview);
-        previewSegments[k]->hide();
-    }
-    // The topmost overlay carries the preview's tooltip, so it must take the pointer.
-    previewSegments[7]->setAttribute(Qt::WA_TransparentForMouseEvents, false);
-    previewSegments[7]->setToolTip(QStringLiteral("Náhled"));
+    // The preview carries its tooltip, so it must take the pointer.
+    Image1->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    Image1->setToolTip(QStringLiteral("Náhled"));
 
     Label1 = makeLabel(
         this, QStringLiteral("Label1"), BlankPattern, twipsRect(120, 1200, 720, 195), Qt::white);
@@ -174,8 +167,7 @@ void Form1::ShowCharacter()
 {
     if (Smod == 1 && KOdeslani.size() >= PatternLength)
         KOdeslani[PatternLength - 1] = DecimalPoint ? u'1' : u'0';
-    for (int k = 0; k < PatternLength; ++k)
-        previewSegments[k]->setHidden(!(k < KOdeslani.size() && KOdeslani[k] == u'1'));
+    Image1->setPattern(KOdeslani);
     if (transferPattern(*m_env.lines, KOdeslani))
         Label1->setText(KOdeslani);
 }
@@ -284,7 +276,7 @@ void Form1::Command2_Click()
 {
     const int before = m_activations;
     {
-        Form2 dialog([this] { return KOdeslani; }, *m_env.messages, this);
+        Form2 dialog([this] { return KOdeslani; }, DataFilePath, *m_env.messages, this);
         dialog.exec();
     }
     // Closing the dialog hands the focus back to this window, which reloads the character
@@ -298,27 +290,19 @@ void Form1::Command2_Click()
 void Form1::Command3_Click()
 {
     m_env.beep();
-    if (!m_help)
-        m_help = new Form5;
-    m_help->show();
-    m_help->raise();
-    m_help->activateWindow();
+    showSingle(m_help);
 }
 
 void Form1::Command4_Click()
 {
     m_env.beep();
-    Form3 about(m_env);
+    Form3 about(m_env, DataFilePath);
     about.exec();
 }
 
 void Form1::Command7_Click()
 {
-    if (!m_keyChart)
-        m_keyChart = new Form4;
-    m_keyChart->show();
-    m_keyChart->raise();
-    m_keyChart->activateWindow();
+    showSingle(m_keyChart);
 }
 
 void Form1::Form_Unload()
@@ -336,10 +320,10 @@ void Form1::closeEvent(QCloseEvent *e)
         Form_Unload();
     }
     e->accept();
-    // The program ends with its main window: the other windows go without further events.
+    // The other windows go with the main window, without further events.
     delete m_keyChart;
     delete m_help;
-    QCoreApplication::exit(0);
+    emit ended();
 }
 
 Form4 *Form1::keyChart() const

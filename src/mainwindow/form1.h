@@ -16,7 +16,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QWindow;
-class SvgPicture;
+class DigitPreview;
 class ClickLabel;
 class CharacterButtonsPage;
 class SegmentEditorPage;
@@ -42,24 +42,16 @@ public:
     void Command4_Click(); // About
     void Command7_Click(); // key chart
 
+    // The key chart and the help window, once they have been opened.
     Form4 *keyChart() const;
     Form5 *helpWindow() const;
 
-    // Controls.
-    TabControl *SSTab1 = nullptr;
-    SvgPicture *Image1 = nullptr;
-    std::array<SvgPicture *, 8> previewSegments{}; // ImageA ... ImageH
-    QLabel *Label1 = nullptr;
-    ClickLabel *Label2 = nullptr;
-    std::array<QRadioButton *, PortSelection::Count> Option{}; // Option1 ... Option5
-    QPushButton *Command3 = nullptr;
-    QPushButton *Command4 = nullptr;
-    CharacterButtonsPage *page1 = nullptr;
-    SegmentEditorPage *page2 = nullptr;
-    TextPlayerPage *page3 = nullptr;
-
     static const QString Caption;
     static const QString PageCaptions[3];
+
+signals:
+    // The window has closed and sent its last character: the program ends.
+    void ended();
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -71,6 +63,18 @@ private:
     void Form_Unload();
     void focusWindowChanged(QWindow *window);
     MessageAnswer message(const QString &title, const QString &text, MessageIcon icon);
+
+    // Controls; like every window's, found by their names from outside.
+    TabControl *SSTab1 = nullptr;
+    DigitPreview *Image1 = nullptr; // with ImageA ... ImageH
+    QLabel *Label1 = nullptr;
+    ClickLabel *Label2 = nullptr;
+    std::array<QRadioButton *, PortSelection::Count> Option{}; // Option1 ... Option5
+    QPushButton *Command3 = nullptr;
+    QPushButton *Command4 = nullptr;
+    CharacterButtonsPage *page1 = nullptr;
+    SegmentEditorPage *page2 = nullptr;
+    TextPlayerPage *page3 = nullptr;
 
     Environment m_env;
     PortSelection m_ports;

@@ -3,16 +3,11 @@
 #pragma once
 
 #include <QWidget>
-#include <array>
 
+class DigitPreview;
 class PageHost;
+class RandomGenerator;
 class RandomSource;
-class QLabel;
-class QPushButton;
-class QScrollBar;
-class QTimer;
-class SvgPicture;
-class ShapeWidget;
 
 class SegmentEditorPage : public QWidget
 {
@@ -22,30 +17,14 @@ public:
 
     // Hot spot i (0 ... 7: Image3 ... Image10) toggles segment i + 1.
     void Image_Click(int i);
-    void Command5_Click();
-    void Check2_Click();
-    void Timer1_Timer();
-    void VScroll1_Change();
-
-    // The eight bits of a number 0 ... 255, weight 128 first.
-    static QString patternOfNumber(int number);
+    RandomGenerator &randomGenerator() const { return *m_generator; }
 
 signals:
     // "Uložit znak": the save-character dialog belongs to the main window.
     void saveRequested();
 
 private:
-    void drawRandom(QLabel *label, const QString &prefix);
-
     PageHost &m_host;
-    RandomSource &m_random;
-    int RandomNumber = 0;
-    std::array<SvgPicture *, 8> m_overlays{}; // ImageA1 ... ImageH1
-    QLabel *Label3 = nullptr;
-    QPushButton *Check2 = nullptr;
-    QLabel *Label4 = nullptr;
-    QScrollBar *VScroll1 = nullptr;
-    QLabel *Label5 = nullptr;
-    ShapeWidget *Shape2 = nullptr;
-    QTimer *Timer1 = nullptr;
+    DigitPreview *m_digit = nullptr; // Image2 with ImageA1 ... ImageH1
+    RandomGenerator *m_generator = nullptr;
 };

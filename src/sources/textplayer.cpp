@@ -50,13 +50,8 @@ TextPlayerPage::TextPlayerPage(PageHost &host, QWidget *parent)
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(Text1, &QPlainTextEdit::textChanged, this, &TextPlayerPage::Text1_Change);
 
-    HScroll1 = new QScrollBar(Qt::Horizontal, this);
-    HScroll1->setObjectName(QStringLiteral("HScroll1"));
-    HScroll1->setGeometry(twipsRect(120, 2400, 4695, 255));
-    HScroll1->setRange(1, 5000);
-    HScroll1->setSingleStep(1);
-    HScroll1->setPageStep(1);
-    HScroll1->setValue(350);
+    HScroll1 = makeSlider(this, QStringLiteral("HScroll1"), Qt::Horizontal,
+        twipsRect(120, 2400, 4695, 255), 1, 5000, 350);
     connect(HScroll1, &QScrollBar::valueChanged, this, &TextPlayerPage::HScroll1_Change);
 
     auto *scale = new ScaleLabel(this, QStringLiteral("Label7"));

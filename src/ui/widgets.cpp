@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSvgRenderer>
 #include <QtMath>
 #include <utility>
@@ -175,6 +176,42 @@ void SvgPicture::mouseReleaseEvent(QMouseEvent *e)
         emit clicked();
 }
 
+DigitPreview::DigitPreview(const QString &prefix, int segments, QWidget *parent,
+    const QString &name, const QString &overlayName)
+    : SvgPicture(QStringLiteral(":/pictures/%1-digit.svg").arg(prefix), parent, name)
+{
+    for (int k = 0; k < segments; ++k) {
+        const QChar letter = QLatin1Char(SegmentLetters[k]);
+        auto *overlay = new SvgPicture(QStringLiteral(":/pictures/%1-%2.svg").arg(prefix, letter),
+            this, overlayName.arg(letter.toUpper()));
+        overlay->hide();
+        m_overlays.append(overlay);
+    }
+}
+
+void DigitPreview::setPattern(const QString &pattern)
+{
+    for (int k = 0; k < m_overlays.size(); ++k)
+        setLit(k, k < pattern.size() && pattern[k] == u'1');
+}
+
+bool DigitPreview::isLit(int k) const
+{
+    // isHidden(), not isVisible(): lit is the overlay's own state, whether or not it is on screen.
+    return !m_overlays[k]->isHidden();
+}
+
+void DigitPreview::setLit(int k, bool lit)
+{
+    m_overlays[k]->setHidden(!lit);
+}
+
+void DigitPreview::resizeEvent(QResizeEvent *)
+{
+    for (SvgPicture *overlay : std::as_const(m_overlays))
+        overlay->setGeometry(rect());
+}
+
 HotSpot::HotSpot(QWidget *parent, const QString &name)
     : QWidget(parent)
 {
@@ -251,6 +288,19 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, con
     if (color.isValid())
         setTextColor(label, color);
     return label;
+}
+
+QScrollBar *makeSlider(QWidget *parent, const QString &name, Qt::Orientation orientation,
+    const QRect &rect, int minimum, int maximum, int value)
+{
+    auto *slider = new QScrollBar(orientation, parent);
+    slider->setObjectName(name);
+    slider->setGeometry(rect);
+    slider->setRange(minimum, maximum);
+    slider->setSingleStep(1);
+    slider->setPageStep(1);
+    slider->setValue(value);
+    return slider;
 }
 
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text,

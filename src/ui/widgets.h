@@ -6,9 +6,11 @@
 #include <QColor>
 #include <QIcon>
 #include <QLabel>
+#include <QPointer>
 #include <QWidget>
 
 class QPushButton;
+class QScrollBar;
 
 // The letters of segments 1 ... 8, a ... h, which name the pictures and overlays.
 inline constexpr char SegmentLetters[] = "abcdefgh";
@@ -63,6 +65,28 @@ private:
     QString m_resource;
 };
 
+// An unlit digit with lit segments laid over it: the picture <prefix>-digit.svg, and one
+// overlay <prefix>-a.svg ... per segment, shown while its segment is lit. The digit carries
+// the given name; the overlays are named by overlayName with the segment's capital letter (%1).
+class DigitPreview : public SvgPicture
+{
+    Q_OBJECT
+public:
+    DigitPreview(const QString &prefix, int segments, QWidget *parent, const QString &name,
+        const QString &overlayName);
+
+    // Lights segment k (0-based) for each "1" of the pattern, darkens it for anything else.
+    void setPattern(const QString &pattern);
+    bool isLit(int k) const;
+    void setLit(int k, bool lit);
+
+protected:
+    void resizeEvent(QResizeEvent *) override;
+
+private:
+    QList<SvgPicture *> m_overlays;
+};
+
 // A transparent area that takes clicks.
 class HotSpot : public QWidget
 {
@@ -84,9 +108,6 @@ class ShapeWidget : public QWidget
 public:
     ShapeWidget(QWidget *parent, const QString &name, const QColor &border,
         const QColor &fill = Qt::transparent);
-
-    QColor border() const { return m_border; }
-    QColor fill() const { return m_fill; }
 
 protected:
     void paintEvent(QPaintEvent *) override;
@@ -128,6 +149,22 @@ protected:
 // A label with a name, a rectangle and its text, shown as plain text; in the colour where given.
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &rect,
     const QColor &color = QColor());
+// A speed slider: a scroll bar with a name, a rectangle, its range and first value, moving by
+// one at every step.
+QScrollBar *makeSlider(QWidget *parent, const QString &name, Qt::Orientation orientation,
+    const QRect &rect, int minimum, int maximum, int value);
+
+// The one window of its kind: made at the first call, then shown, raised and given the focus.
+template <class Window> Window *showSingle(QPointer<Window> &window)
+{
+    if (!window)
+        window = new Window;
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
 // A push button with a name, a rectangle, its caption and, where given, its tooltip.
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text,
     const QRect &rect, const QString &toolTip = QString());

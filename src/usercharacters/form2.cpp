@@ -35,9 +35,11 @@ const QString FailedReset = QStringLiteral("Chyba: znaky nebyly vymazány (Data.
 
 } // namespace
 
-Form2::Form2(std::function<QString()> currentPattern, MessageSink &messages, QWidget *parent)
+Form2::Form2(std::function<QString()> currentPattern, QString dataFile, MessageSink &messages,
+    QWidget *parent)
     : QDialog(parent)
     , m_pattern(std::move(currentPattern))
+    , m_dataFile(std::move(dataFile))
     , m_messages(messages)
 {
     setObjectName(QStringLiteral("Form2"));
@@ -55,17 +57,10 @@ Form2::Form2(std::function<QString()> currentPattern, MessageSink &messages, QWi
 
     // Upper left: the preview.
     whiteLabel(this, QStringLiteral("Label1"), QStringLiteral("Náhled znaku :"), {8, 8, 100, 16});
-    const QRect digit(12, 30, 88, 100);
-    auto *ground = new SvgPicture(
-        QStringLiteral(":/pictures/editor-digit.svg"), this, QStringLiteral("Image1"));
-    ground->setGeometry(digit);
-    for (int n = 0; n < 7; ++n) {
-        const QChar letter = QLatin1Char(SegmentLetters[n]);
-        m_preview[n] = new SvgPicture(QStringLiteral(":/pictures/editor-%1.svg").arg(letter), this,
-            QStringLiteral("Image%1").arg(letter.toUpper()));
-        m_preview[n]->setGeometry(digit);
-        m_preview[n]->hide();
-    }
+    // Without the point: a user character is saved without it.
+    Image1 = new DigitPreview(QStringLiteral("editor"), PatternLength - 1, this,
+        QStringLiteral("Image1"), QStringLiteral("Image%1"));
+    Image1->setGeometry(12, 30, 88, 100);
     new LineWidget(this, QStringLiteral("Line1"), {114, 0}, {114, 140}, 1, colors::LightRed);
 
     // Upper right: the pattern text, the name and the status.
@@ -123,8 +118,7 @@ void Form2::Form_Load()
 {
     const QString pattern = m_pattern();
     Label3->setText(pattern.left(7) + QLatin1Char('0'));
-    for (int n = 0; n < 7; ++n)
-        m_preview[n]->setHidden(!(n < pattern.size() && pattern[n] == u'1'));
+    Image1->setPattern(pattern);
 }
 
 void Form2::Text1_Change()
@@ -140,7 +134,7 @@ void Form2::Image_Click(int n)
     const QString name = Text1->text().isEmpty() ? characterset::userDefaultText(n) : Text1->text();
     const bool saved = profile::write(QStringLiteral("User"),
         {{characterset::userTextKey(n), name}, {characterset::userDataKey(n), m_pattern()}},
-        DataFilePath);
+        m_dataFile);
     Label6->setText(saved ? QStringLiteral("Znak uložen do %1").arg(n) : FailedSave);
 }
 
@@ -156,7 +150,7 @@ void Form2::Image12_Click()
         entries.append({characterset::userTextKey(n), characterset::userDefaultText(n)});
         entries.append({characterset::userDataKey(n), ResetPattern});
     }
-    const bool done = profile::write(QStringLiteral("User"), entries, DataFilePath);
+    const bool done = profile::write(QStringLiteral("User"), entries, m_dataFile);
     Label6->setText(done ? QStringLiteral("Uživatelské znaky vymazány") : FailedReset);
 }
 

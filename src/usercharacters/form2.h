@@ -3,13 +3,12 @@
 #pragma once
 
 #include <QDialog>
-#include <array>
 #include <functional>
 
 class MessageSink;
 class QLabel;
 class QLineEdit;
-class SvgPicture;
+class DigitPreview;
 
 class Form2 : public QDialog
 {
@@ -18,9 +17,9 @@ public:
     static constexpr int NameLength = 4;
 
     // The pattern is asked for when the dialog opens and at every save: a timer of the main
-    // window may change it meanwhile.
-    Form2(
-        std::function<QString()> currentPattern, MessageSink &messages, QWidget *parent = nullptr);
+    // window may change it meanwhile. Saves go to the character-set file at dataFile.
+    Form2(std::function<QString()> currentPattern, QString dataFile, MessageSink &messages,
+        QWidget *parent = nullptr);
 
     void Form_Load();
     // Saves into slot n (1 ... 10).
@@ -31,9 +30,10 @@ public:
 
 private:
     std::function<QString()> m_pattern;
+    QString m_dataFile;
     MessageSink &m_messages;
     QLabel *Label3 = nullptr; // pattern text
     QLabel *Label6 = nullptr; // status line
     QLineEdit *Text1 = nullptr; // name
-    std::array<SvgPicture *, 7> m_preview{}; // ImageA ... ImageG
+    DigitPreview *Image1 = nullptr; // with ImageA ... ImageG
 };

@@ -11,9 +11,10 @@
 #include <QUrl>
 #include <tuple>
 
-Form3::Form3(Environment &environment, QWidget *parent)
+Form3::Form3(Environment &environment, QString dataFile, QWidget *parent)
     : QDialog(parent)
     , m_env(environment)
+    , m_dataFile(std::move(dataFile))
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("About"));
@@ -135,11 +136,11 @@ void Form3::Command2_Click()
 
 void Form3::Command4_Click()
 {
-    if (!QFileInfo(DataFilePath).isFile()) {
+    if (!QFileInfo(m_dataFile).isFile()) {
         m_env.messages->show(this, QStringLiteral("ERROR 02"), dataFileMissingText(),
             MessageIcon::Critical, MessageButtons::Ok);
         return;
     }
     m_env.messages->show(this, QStringLiteral("Verze Dat. souboru"),
-        characterset::readVersion(DataFilePath), MessageIcon::Information, MessageButtons::Ok);
+        characterset::readVersion(m_dataFile), MessageIcon::Information, MessageButtons::Ok);
 }

@@ -18,7 +18,8 @@ class Form3 : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form3(Environment &environment, QWidget *parent = nullptr);
+    // The data-file version is read from dataFile.
+    Form3(Environment &environment, QString dataFile, QWidget *parent = nullptr);
 
     void Image1_Click(); // swaps the two pictures
     void Command2_Click(); // system info
@@ -28,11 +29,11 @@ public:
     // The system information tools tried in this order.
     static QList<QPair<QString, QStringList>> systemInfoTools();
 
+private:
     SvgPicture *Image1 = nullptr;
     SvgPicture *Image2 = nullptr;
     SvgPicture *Image3 = nullptr;
     QPushButton *Command1 = nullptr;
-
-private:
     Environment &m_env;
+    QString m_dataFile;
 };

@@ -17,6 +17,17 @@ template <class T = QWidget> T *control(const QObject *root, const char *name)
     return found;
 }
 
+template <class T = QWidget> T *control(const QObject *root, const QString &name)
+{
+    return control<T>(root, qPrintable(name));
+}
+
+// Character button k (1 ... 46) of the first page.
+inline QAbstractButton *characterButton(const QObject *root, int k)
+{
+    return control<QAbstractButton>(root, QStringLiteral("Commanda%1").arg(k));
+}
+
 // The text a label or a button shows.
 inline QString textOf(const QObject *root, const char *name)
 {
