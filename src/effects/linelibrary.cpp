@@ -3,6 +3,35 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr std::array StateWords = {
+    "open", "ready", "missing", "gone", "denied", "busy", "nodtr", "nobreak", "slowbreak", "error"};
+
+} // namespace
+
+std::optional<PortInfo> PortInfo::parse(const QByteArray &line)
+{
+    const QList<QByteArray> fields = line.split('\t');
+    if (fields.size() != 4)
+        return std::nullopt;
+    PortInfo info{QString::fromUtf8(fields[0]), QString::fromUtf8(fields[1]), State::Error,
+        QString::fromUtf8(fields[3])};
+    const auto known = std::find(StateWords.begin(), StateWords.end(), fields[2]);
+    if (known != StateWords.end())
+        info.state = State(known - StateWords.begin());
+    else
+        info.detail = QString::fromUtf8(fields[2]);
+    return info;
+}
+
+QString PortInfo::word(State state)
+{
+    return QString::fromLatin1(StateWords[size_t(state)]);
+}
 
 QString lineLibraryFileName()
 {
@@ -67,4 +96,20 @@ void ModuleLineLibrary::TXD(int32_t level)
     if (!m_txd)
         m_txd = reinterpret_cast<LevelFn>(resolve("TXD"));
     m_txd(level);
+}
+
+std::optional<PortInfo> ModuleLineLibrary::portInfo(int n)
+{
+    if (!m_info) {
+        try {
+            m_info = reinterpret_cast<InfoFn>(resolve("PORTINFO"));
+        } catch (const LineLibraryError &) {
+            return std::nullopt; // a module of the user's own may lack it
+        }
+    }
+    char text[1024];
+    const int32_t length = m_info(n, text, sizeof text);
+    if (length < 0 || length >= int32_t(sizeof text))
+        return std::nullopt;
+    return PortInfo::parse(QByteArray(text, length));
 }

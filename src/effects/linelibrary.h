@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 // Thrown by an operation that cannot be carried out because the module or one of its
@@ -16,6 +17,23 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// What stands behind one COM name, as the module's optional PORTINFO tells it.
+struct PortInfo
+{
+    enum class State { Open, Ready, Missing, Gone, Denied, Busy, NoDtr, NoBreak, SlowBreak, Error };
+
+    QString device; // "/dev/ttyUSB0"; on Windows the COM name
+    QString adapter; // "FT232R USB UART"; may be empty
+    State state = State::Error;
+    QString detail; // the owning group for Denied, the system's text for Error
+
+    // PORTINFO's line: device TAB adapter TAB state word TAB detail. Nothing when malformed; an
+    // unknown state word reads as Error with the word as its detail.
+    static std::optional<PortInfo> parse(const QByteArray &line);
+    static QString word(State state);
+    bool operator==(const PortInfo &) const = default;
+};
+
 class LineLibrary
 {
 public:
@@ -23,6 +41,13 @@ public:
     virtual int16_t OPENCOM(const QByteArray &settings) = 0;
     virtual void DTR(int32_t level) = 0;
     virtual void TXD(int32_t level) = 0;
+    // What stands behind COMn (1 ... 5). Nothing when the module cannot tell (it lacks
+    // PORTINFO or does not load): the program then shows no details. Never throws.
+    virtual std::optional<PortInfo> portInfo(int n)
+    {
+        Q_UNUSED(n);
+        return std::nullopt;
+    }
 };
 
 // The module's file name on this platform: "librscom.so", "RSCOM.dll", "librscom.dylib".
@@ -41,17 +66,20 @@ public:
     int16_t OPENCOM(const QByteArray &settings) override;
     void DTR(int32_t level) override;
     void TXD(int32_t level) override;
+    std::optional<PortInfo> portInfo(int n) override;
 
 private:
     QFunctionPointer resolve(const char *name);
 
     using OpenFn = int16_t (*)(const char *);
     using LevelFn = void (*)(int32_t);
+    using InfoFn = int32_t (*)(int32_t, char *, int32_t);
 
     QString m_path;
     std::unique_ptr<QLibrary> m_library;
     OpenFn m_open = nullptr;
     LevelFn m_dtr = nullptr;
     LevelFn m_txd = nullptr;
+    InfoFn m_info = nullptr;
     bool m_toldWhy = false;
 };
