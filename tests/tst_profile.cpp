@@ -2,6 +2,7 @@
 // other byte of the file kept, and the user's characters kept at the edges: a full disk, two
 // programs saving at once, a kill mid-save, a directory that takes no new file, special and huge
 // files.
+#include "characterset/datafile.h"
 #include "characterset/profile.h"
 #include "fakes.h"
 
@@ -286,6 +287,66 @@ private slots:
         }
         QVERIFY(saveUser(QStringLiteral("B1Text"), QStringLiteral("x"), path));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name), kept);
+    }
+
+    // Which Data.ini is read, and where a save lands: the program's own in a portable folder,
+    // else the user's copy, made from the program's at the first save.
+    void whichFile_data()
+    {
+        QTest::addColumn<bool>("programWritable");
+        QTest::addColumn<QString>("userCopy"); // "", "file", "dir"
+        QTest::addColumn<bool>("xdgSet");
+        QTest::addColumn<QString>("read"); // "program" or "user"
+        QTest::addColumn<QString>("savedTo"); // "program", "user" or "" (the save fails)
+        QTest::newRow("portable folder") << true << "file" << true << "program"
+                                         << "program";
+        QTest::newRow("installed, no copy yet") << false << "" << true << "program"
+                                                << "user";
+        QTest::newRow("installed, with a copy") << false << "file" << true << "user"
+                                                << "user";
+        QTest::newRow("copy not a file") << false << "dir" << true << "program"
+                                         << "";
+        QTest::newRow("XDG_DATA_HOME unset") << false << "" << false << "program"
+                                             << "user";
+    }
+    void whichFile()
+    {
+        QFETCH(bool, programWritable);
+        QFETCH(QString, userCopy);
+        QFETCH(bool, xdgSet);
+        const QByteArray home = qgetenv("HOME"), xdg = qgetenv("XDG_DATA_HOME");
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", home);
+            if (xdg.isNull())
+                qunsetenv("XDG_DATA_HOME");
+            else
+                qputenv("XDG_DATA_HOME", xdg);
+        });
+        qputenv("HOME", QFile::encodeName(dir.filePath("home")));
+        if (xdgSet)
+            qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("data")));
+        else
+            qunsetenv("XDG_DATA_HOME");
+        QVERIFY(QFile::copy(ShippedDataFile, path));
+        const QString user = datafile::userCopy();
+        QCOMPARE(user,
+            dir.filePath(xdgSet ? "data/pravlon/Data.ini" : "home/.local/share/pravlon/Data.ini"));
+        QVERIFY(QDir().mkpath(userCopy == "dir" ? user : QFileInfo(user).path()));
+        if (userCopy == "file")
+            writeFile(user, "[User]\r\nB1Text=Mine\r\n");
+        QFile(path).setPermissions(programWritable
+                ? QFile::ReadOwner | QFile::WriteOwner
+                : QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        const QByteArray program = readFile(path), before = readFile(user);
+
+        QFETCH(QString, read);
+        QCOMPARE(datafile::inUse(path), read == "program" ? path : user);
+        QFETCH(QString, savedTo);
+        QCOMPARE(datafile::write("User", {{"B2Text", "Nov"}}, path), !savedTo.isEmpty());
+        QCOMPARE(readFile(path) != program, savedTo == "program");
+        QCOMPARE(readFile(user) != before, savedTo == "user");
+        if (userCopy.isEmpty() && savedTo == "user") // the new copy holds the program's characters
+            QCOMPARE(loaded(user)[0] + loaded(user)[46 + 1], loaded(path)[0] + "Nov");
     }
 };
 

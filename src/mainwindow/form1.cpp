@@ -1,5 +1,6 @@
 #include "mainwindow/form1.h"
 
+#include "characterset/datafile.h"
 #include "sources/characterbuttons.h"
 #include "sources/segmenteditor.h"
 #include "sources/textplayer.h"
@@ -200,10 +201,9 @@ void Form1::Form_Load()
         QDesktopServices::openUrl(makerWebUrl());
     }
 
-    const QString dataFile = QDir(m_env.programDirectory).filePath(DataFileName);
-    if (!QFileInfo(dataFile).isFile())
+    DataFilePath = QDir(m_env.programDirectory).filePath(DataFileName);
+    if (!QFileInfo(datafile::inUse(DataFilePath)).isFile())
         message(QStringLiteral("ERROR 02"), dataFileMissingText(), MessageIcon::Critical);
-    DataFilePath = dataFile;
 
     JednoSeg = BlankPattern;
     KOdeslani = BlankPattern;
@@ -215,7 +215,7 @@ void Form1::Form_Load()
 
 void Form1::LoadCharacterSet()
 {
-    characterset::load(DataFilePath, CharacterPatterns, BText,
+    characterset::load(datafile::inUse(DataFilePath), CharacterPatterns, BText,
         [this](int n, const QString &text) { page1->setUserCaption(n, text); });
 }
 
@@ -296,7 +296,7 @@ void Form1::Command3_Click()
 void Form1::Command4_Click()
 {
     m_env.beep();
-    Form3 about(m_env, DataFilePath);
+    Form3 about(m_env, datafile::inUse(DataFilePath));
     about.exec();
 }
 

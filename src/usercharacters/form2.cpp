@@ -1,6 +1,7 @@
 #include "usercharacters/form2.h"
 
 #include "characterset/characterset.h"
+#include "characterset/datafile.h"
 #include "characterset/profile.h"
 #include "display/transfer.h"
 #include "effects/messages.h"
@@ -132,7 +133,7 @@ void Form2::Image_Click(int n)
     // An empty name would leave the button without a caption: it stores the slot's own
     // default name instead.
     const QString name = Text1->text().isEmpty() ? characterset::userDefaultText(n) : Text1->text();
-    const bool saved = profile::write(QStringLiteral("User"),
+    const bool saved = datafile::write(QStringLiteral("User"),
         {{characterset::userTextKey(n), name}, {characterset::userDataKey(n), m_pattern()}},
         m_dataFile);
     Label6->setText(saved ? QStringLiteral("Znak uložen do %1").arg(n) : FailedSave);
@@ -150,7 +151,7 @@ void Form2::Image12_Click()
         entries.append({characterset::userTextKey(n), characterset::userDefaultText(n)});
         entries.append({characterset::userDataKey(n), ResetPattern});
     }
-    const bool done = profile::write(QStringLiteral("User"), entries, m_dataFile);
+    const bool done = datafile::write(QStringLiteral("User"), entries, m_dataFile);
     Label6->setText(done ? QStringLiteral("Uživatelské znaky vymazány") : FailedReset);
 }
 

@@ -4,6 +4,14 @@
 
 #include <QFile>
 
+// A save that falls back to the user's copy of Data.ini must never reach the real home.
+[[maybe_unused]] static const bool isolatedHome = [] {
+    static QTemporaryDir home;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
+    return true;
+}();
+
 QByteArray readFile(const QString &path)
 {
     QFile f(path);

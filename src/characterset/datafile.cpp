@@ -1,0 +1,64 @@
+#include "characterset/datafile.h"
+
+#include "characterset/filestore.h"
+#include "characterset/profile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace datafile {
+
+namespace {
+
+// Writable for this user, and not made read-only by its owner: root may write anything, but a
+// file without a write bit is not meant to be written. Where the file is missing, the folder
+// decides. Anything else at the path (a directory) stays the program's: its saves fail visibly.
+bool portable(const QString &programFile)
+{
+    const QFileInfo file(programFile);
+    if (!file.exists())
+        return QFileInfo(file.absolutePath()).isWritable();
+    return file.isWritable()
+        && (file.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+}
+
+} // namespace
+
+QString userCopy()
+{
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir(base).filePath(QStringLiteral("pravlon/Data.ini"));
+}
+
+QString inUse(const QString &programFile)
+{
+    if (portable(programFile))
+        return programFile;
+    const QString user = userCopy();
+    return QFileInfo(user).isFile() ? user : programFile;
+}
+
+bool write(const QString &section, const QList<std::pair<QString, QString>> &entries,
+    const QString &programFile)
+{
+    if (portable(programFile))
+        return profile::write(section, entries, programFile);
+    const QString user = userCopy();
+    if (!QFileInfo::exists(user)) {
+        // The copy starts as the program's file, so that it holds every character; a save
+        // killed after this step leaves a copy that reads as the program's file did.
+        const QByteArray shipped = filestore::read(programFile).bytes;
+        if (!QDir().mkpath(QFileInfo(user).absolutePath())
+            || !filestore::update(user, [&](QByteArray &bytes) {
+                   if (bytes.isEmpty())
+                       bytes = shipped;
+                   return true;
+               }))
+            return false;
+    }
+    return profile::write(section, entries, user);
+}
+
+} // namespace datafile
