@@ -50,7 +50,7 @@ int main()
 
     CountingNative native;
     rscom::LineState state;
-    state.reset(&native, true, false);
+    state.reset(&native, true);
     ModuleLines lines(state);
     long total = 0;
     long worst = 0;

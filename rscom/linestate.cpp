@@ -2,16 +2,17 @@
 
 namespace rscom {
 
-bool LineState::reset(NativeLines *native, bool dtr, bool txdBreak)
+LineState::Check LineState::reset(NativeLines *native, bool tryBreak)
 {
     m_native = nullptr;
-    if (!native || !native->setDtr(dtr))
-        return false;
+    if (!native || !native->setDtr(true))
+        return Check::NoDtr;
+    if (tryBreak ? !(native->setBreak(true) && native->setBreak(false)) : !native->setBreak(false))
+        return Check::NoBreak;
     m_native = native;
-    m_native->setBreak(txdBreak);
-    m_dtr = dtr;
-    m_break = txdBreak;
-    return true;
+    m_dtr = true;
+    m_break = false;
+    return Check::Ok;
 }
 
 void LineState::setDtr(bool asserted)

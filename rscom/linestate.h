@@ -16,9 +16,13 @@ public:
 class LineState
 {
 public:
-    // Puts both lines at known levels, whatever they were; called right after opening. False when
-    // the DTR request failed: the port cannot clock the display, and the break is not tried.
-    bool reset(NativeLines *native, bool dtr, bool txdBreak);
+    enum class Check { Ok, NoDtr, NoBreak };
+
+    // Puts DTR asserted and TxD out of break, whatever they were; called right after opening,
+    // which has asserted DTR already, so the display sees no clock edge. With `tryBreak` the
+    // break is also set and cleared once: with DTR held the register takes no bit, and a port
+    // that cannot drive the data line is found now rather than by a display that stays dark.
+    Check reset(NativeLines *native, bool tryBreak);
     // Forgets the port: later requests do nothing.
     void detach() { m_native = nullptr; }
 

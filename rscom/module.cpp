@@ -1,6 +1,7 @@
 #include "module.h"
 
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 #if !defined(_WIN32)
@@ -23,6 +24,16 @@ void tell(int n, const std::string &what)
 #endif
 }
 
+// A field of the PORTINFO line: one line, no tabs.
+std::string field(std::string text)
+{
+    for (char &c : text) {
+        if (c == '\t' || c == '\n' || c == '\r')
+            c = ' ';
+    }
+    return text;
+}
+
 } // namespace
 
 Module::Module(std::string sysClassTty, std::string devDir)
@@ -34,41 +45,82 @@ int16_t Module::OPENCOM(const char *settings)
     const int n = comNumberFromSettings(settings);
     if (n == 0)
         return 0;
+    Port &port = m_ports[n - 1];
     const std::string path = m_map.path(n);
     if (path.empty()) {
         // The mapping never changes, so once is enough.
-        if (!m_toldNoDevice[n - 1])
+        if (port.state != PortState::Missing)
             tell(n, "no serial port stands behind this name");
-        m_toldNoDevice[n - 1] = true;
+        port.state = PortState::Missing;
         return 0;
     }
 
     if (m_device && path == m_path) {
         if (m_device->alive())
             return 1;
-        tell(n, path + ": " + m_device->error());
+        refuse(n, path, {PortState::Error, m_device->error(), m_device->error()});
         close();
         return 0;
     }
 
-    std::string why;
+    Refusal why;
     std::unique_ptr<SerialDevice> device = SerialDevice::open(path, why);
-    if (!device) {
-        tell(n, path + ": " + why);
-        return 0;
-    }
-    // Opening asserts DTR; keep it there so that opening gives the display no clock edge.
+    if (!device)
+        return refuse(n, path, std::move(why));
+    // On a driver that makes the break up, trying it would send a byte and take a second.
+    const bool slowBreak = simulatesBreak(adapter(n).driver);
     LineState lines;
-    if (!lines.reset(device.get(), true, false)) {
-        tell(n, path + ": cannot drive DTR: " + device->error());
-        return 0;
+    switch (lines.reset(device.get(), !slowBreak)) {
+    case LineState::Check::NoDtr:
+        return refuse(
+            n, path, {PortState::NoDtr, device->error(), "cannot drive DTR: " + device->error()});
+    case LineState::Check::NoBreak:
+        return refuse(n, path,
+            {PortState::NoBreak, device->error(),
+                "cannot drive the break state: " + device->error()});
+    case LineState::Check::Ok:
+        break;
     }
     // The new port works: only now give up the old one.
     close();
     m_device = std::move(device);
     m_path = path;
     m_lines = lines;
+    port.state = slowBreak ? PortState::SlowBreak : PortState::Ready;
+    port.detail = slowBreak ? adapter(n).driver : std::string();
+    port.everOpened = true;
     return 1;
+}
+
+int16_t Module::refuse(int n, const std::string &path, Refusal why)
+{
+    Port &port = m_ports[n - 1];
+    if (deviceGone(path))
+        why.state = PortState::Gone;
+#if defined(_WIN32)
+    // Nothing lists the ports here: a name the system does not know is missing, unless it
+    // opened before.
+    if (why.state == PortState::Gone && !port.everOpened)
+        why.state = PortState::Missing;
+#endif
+    tell(n, path + ": " + why.text);
+    // A port that stays busy keeps the holder found before.
+    if (why.state != PortState::Busy || port.state != PortState::Busy) {
+        port.detail = std::move(why.detail);
+        port.holderLooked = false;
+    }
+    port.state = why.state;
+    return 0;
+}
+
+const Adapter &Module::adapter(int n)
+{
+    Port &port = m_ports[n - 1];
+    // Read once, so that the name is still known after the adapter is pulled out.
+    if (!port.adapterRead)
+        port.adapter = m_map.adapter(n);
+    port.adapterRead = true;
+    return port.adapter;
 }
 
 void Module::DTR(int32_t level)
@@ -87,6 +139,28 @@ int16_t Module::CLOSECOM()
         return 0;
     close();
     return 1;
+}
+
+int32_t Module::PORTINFO(int32_t n, char *text, int32_t size)
+{
+    if (n < 1 || n > ComCount || !text)
+        return -1;
+    Port &port = m_ports[n - 1];
+    const std::string path = m_map.path(n);
+    PortState state = path.empty() ? PortState::Missing : port.state;
+    if (state == PortState::Ready && m_device && path == m_path)
+        state = PortState::Open;
+    // Looked for only when asked, as it reads the whole process table.
+    if (state == PortState::Busy && !port.holderLooked)
+        port.detail = holderOf(path);
+    port.holderLooked = state == PortState::Busy;
+    const std::string line = field(m_map.device(n)) + '\t'
+        + field(path.empty() ? std::string() : adapter(n).name) + '\t' + stateWord(state) + '\t'
+        + field(port.detail);
+    if (size < 0 || line.size() >= size_t(size))
+        return -1;
+    std::memcpy(text, line.c_str(), line.size() + 1);
+    return int32_t(line.size());
 }
 
 void Module::close()

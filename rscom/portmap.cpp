@@ -6,7 +6,15 @@
 #include <cstring>
 #include <utility>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include "serialdevice.h"
+// clang-format off
+#include <windows.h>
+#include <initguid.h>
+#include <devguid.h>
+#include <setupapi.h>
+// clang-format on
+#else
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -133,6 +141,35 @@ std::vector<std::string> listLinuxPorts(const std::string &sysClassTty)
     return names;
 }
 
+Adapter readAdapter(const std::string &ttyEntry)
+{
+    Adapter adapter;
+    char link[256];
+    const ssize_t n = ::readlink((ttyEntry + "/device/driver").c_str(), link, sizeof link - 1);
+    if (n > 0) {
+        link[n] = '\0';
+        const char *slash = std::strrchr(link, '/');
+        adapter.driver = slash ? slash + 1 : link;
+    }
+    // A ttyUSB's device is the port, above it its USB interface and then the USB device; a
+    // ttyACM's device is the interface.
+    for (const char *attribute : {"/product", "/manufacturer"}) {
+        for (const char *up : {"/device", "/device/..", "/device/../.."}) {
+            std::string text;
+            if (!readFile(ttyEntry + up + attribute, text))
+                continue;
+            while (!text.empty() && std::isspace(uchar(text.back())))
+                text.pop_back();
+            if (!text.empty()) {
+                adapter.name = text;
+                return adapter;
+            }
+        }
+    }
+    adapter.name = adapter.driver;
+    return adapter;
+}
+
 std::vector<std::string> listCallOutPorts(const std::string &devDir)
 {
     std::vector<std::string> names;
@@ -143,6 +180,50 @@ std::vector<std::string> listCallOutPorts(const std::string &devDir)
     std::sort(names.begin(), names.end());
     return names;
 }
+
+#endif
+
+bool simulatesBreak(const std::string &driver)
+{
+    return driver == "ch341-uart" || driver == "ch341";
+}
+
+#if defined(_WIN32)
+
+namespace {
+
+// The name Device Manager shows for the port named `com` ("USB Serial Port (COM3)").
+std::string friendlyName(const std::string &com)
+{
+    std::string name;
+    HDEVINFO set = SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
+    if (set == INVALID_HANDLE_VALUE)
+        return name;
+    SP_DEVINFO_DATA info{};
+    info.cbSize = sizeof info;
+    for (DWORD i = 0; name.empty() && SetupDiEnumDeviceInfo(set, i, &info); ++i) {
+        HKEY key = SetupDiOpenDevRegKey(set, &info, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+        if (key == INVALID_HANDLE_VALUE)
+            continue;
+        wchar_t port[64] = {};
+        DWORD size = sizeof port - sizeof(wchar_t);
+        DWORD type = 0;
+        const bool match = RegQueryValueExW(key, L"PortName", nullptr, &type,
+                               reinterpret_cast<BYTE *>(port), &size)
+                == ERROR_SUCCESS
+            && type == REG_SZ && utf8(port) == com;
+        RegCloseKey(key);
+        wchar_t friendly[256] = {};
+        if (match
+            && SetupDiGetDeviceRegistryPropertyW(set, &info, SPDRP_FRIENDLYNAME, nullptr,
+                reinterpret_cast<BYTE *>(friendly), sizeof friendly - sizeof(wchar_t), nullptr))
+            name = utf8(friendly);
+    }
+    SetupDiDestroyDeviceInfoList(set);
+    return name;
+}
+
+} // namespace
 
 #endif
 
@@ -167,11 +248,35 @@ std::string PortMap::path(int n)
 #else
         const std::vector<std::string> names = listLinuxPorts(m_sysClassTty);
 #endif
-        for (size_t i = 0; i < names.size() && i < ComCount; ++i)
+        for (size_t i = 0; i < names.size() && i < ComCount; ++i) {
             m_paths[i] = m_devDir + '/' + names[i];
+            m_names[i] = names[i];
+        }
 #endif
     }
     return m_paths[n - 1];
+}
+
+std::string PortMap::device(int n)
+{
+#if defined(_WIN32)
+    return path(n).empty() ? std::string() : "COM" + std::to_string(n);
+#else
+    return path(n);
+#endif
+}
+
+Adapter PortMap::adapter(int n)
+{
+    if (path(n).empty())
+        return {};
+#if defined(_WIN32)
+    return {friendlyName(device(n)), {}};
+#elif defined(__APPLE__)
+    return {};
+#else
+    return readAdapter(m_sysClassTty + '/' + m_names[n - 1]);
+#endif
 }
 
 } // namespace rscom

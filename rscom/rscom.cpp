@@ -36,4 +36,9 @@ int16_t CLOSECOM(void)
     return module().CLOSECOM();
 }
 
+int32_t PORTINFO(int32_t n, char *text, int32_t size)
+{
+    return module().PORTINFO(n, text, size);
+}
+
 } // extern "C"

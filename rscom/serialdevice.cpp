@@ -6,6 +6,8 @@
 #if defined(_WIN32)
 #include <windows.h>
 #else
+#include <climits>
+#include <dirent.h>
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/file.h>
@@ -17,17 +19,34 @@
 
 namespace rscom {
 
+const char *stateWord(PortState state)
+{
+    static const char *const words[] = {"ready", "open", "missing", "gone", "denied", "busy",
+        "nodtr", "nobreak", "slowbreak", "error"};
+    return words[int(state)];
+}
+
 #if defined(_WIN32)
+
+std::string utf8(const wchar_t *text)
+{
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string s(n > 0 ? size_t(n) : 1, '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, s.data(), n, nullptr, nullptr);
+    s.pop_back();
+    return s;
+}
 
 namespace {
 
-std::string lastErrorText()
+std::string errorText(DWORD code)
 {
-    char *text = nullptr;
-    const DWORD n = FormatMessageA(
+    wchar_t *text = nullptr;
+    FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, GetLastError(), 0, reinterpret_cast<char *>(&text), 0, nullptr);
-    std::string s(text ? text : "unknown error", text ? n : 13);
+        nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
+    std::string s = text ? utf8(text) : "error " + std::to_string(code);
     LocalFree(text);
     while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == '.'))
         s.pop_back();
@@ -36,26 +55,47 @@ std::string lastErrorText()
 
 } // namespace
 
-std::string failureReason(const std::string &, int err)
+Refusal refusalFor(const std::string &, int err)
 {
-    return std::strerror(err);
+    const std::string text = errorText(DWORD(err));
+    switch (err) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return {PortState::Gone, text, text};
+    // Windows answers a port that another program holds with "access denied".
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return {PortState::Busy, {}, "in use by another program"};
+    default:
+        return {PortState::Error, text, text};
+    }
 }
 
-std::unique_ptr<SerialDevice> SerialDevice::open(const std::string &path, std::string &why)
+bool deviceGone(const std::string &)
+{
+    return false;
+}
+
+std::string holderOf(const std::string &)
+{
+    return {};
+}
+
+std::unique_ptr<SerialDevice> SerialDevice::open(const std::string &path, Refusal &why)
 {
     // No sharing: the system refuses a second opener of the port.
     const std::wstring wide(path.begin(), path.end());
     HANDLE h = CreateFileW(
         wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        why = lastErrorText();
+        why = refusalFor(path, int(GetLastError()));
         return nullptr;
     }
     std::unique_ptr<SerialDevice> device(new SerialDevice(h));
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     if (!GetCommState(h, &dcb)) {
-        why = lastErrorText();
+        why = refusalFor(path, int(GetLastError()));
         return nullptr;
     }
     dcb.BaudRate = CBR_1200;
@@ -71,7 +111,7 @@ std::unique_ptr<SerialDevice> SerialDevice::open(const std::string &path, std::s
     dcb.fOutX = FALSE;
     dcb.fInX = FALSE;
     if (!SetCommState(h, &dcb)) {
-        why = lastErrorText();
+        why = refusalFor(path, int(GetLastError()));
         return nullptr;
     }
     return device;
@@ -85,13 +125,21 @@ SerialDevice::~SerialDevice()
 bool SerialDevice::check(bool ok)
 {
     if (!ok)
-        m_error = lastErrorText();
+        m_error = errorText(GetLastError());
     return ok;
 }
 
 bool SerialDevice::setDtr(bool asserted)
 {
-    return check(EscapeCommFunction(m_handle, asserted ? SETDTR : CLRDTR));
+    if (EscapeCommFunction(m_handle, asserted ? SETDTR : CLRDTR))
+        return true;
+    // Some drivers refuse the escape but take the level from the port's settings.
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    if (!GetCommState(m_handle, &dcb))
+        return check(false);
+    dcb.fDtrControl = asserted ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
+    return check(SetCommState(m_handle, &dcb));
 }
 
 bool SerialDevice::setBreak(bool on)
@@ -107,41 +155,92 @@ bool SerialDevice::alive()
 
 #else
 
-std::string failureReason(const std::string &path, int err)
+Refusal refusalFor(const std::string &path, int err)
 {
-    std::string text = std::strerror(err);
+    const std::string text = std::strerror(err);
+    switch (err) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return {PortState::Gone, text, text};
+    case EBUSY:
+    case EWOULDBLOCK:
+        return {PortState::Busy, {}, "in use by another program"};
+    case EACCES:
+    case EPERM: {
+        struct stat st
+        {
+        };
+        const group *g = ::stat(path.c_str(), &st) == 0 ? ::getgrgid(st.st_gid) : nullptr;
+        if (!g)
+            return {PortState::Denied, {}, text};
+        const std::string name = g->gr_name;
+        return {PortState::Denied, name,
+            text + "; the device belongs to the group " + name + ": join it (sudo usermod -aG "
+                + name + " $USER) and log in again"};
+    }
+    default:
+        return {PortState::Error, text, text};
+    }
+}
+
+bool deviceGone(const std::string &path)
+{
     struct stat st
     {
     };
-    if ((err == EACCES || err == EPERM) && ::stat(path.c_str(), &st) == 0) {
-        if (const group *g = ::getgrgid(st.st_gid)) {
-            text += "; the device belongs to the group ";
-            text += g->gr_name;
-            text += ": join it (sudo usermod -aG ";
-            text += g->gr_name;
-            text += " $USER) and log in again";
-        }
-    }
-    return text;
+    return ::stat(path.c_str(), &st) != 0 && errno == ENOENT;
 }
 
-std::unique_ptr<SerialDevice> SerialDevice::open(const std::string &path, std::string &why)
+std::string holderOf(const std::string &path)
+{
+    char target[PATH_MAX];
+    if (!::realpath(path.c_str(), target))
+        return {};
+    std::string holder;
+    DIR *proc = ::opendir("/proc");
+    while (const dirent *p = proc && holder.empty() ? ::readdir(proc) : nullptr) {
+        if (p->d_name[0] < '1' || p->d_name[0] > '9')
+            continue;
+        const std::string dir = std::string("/proc/") + p->d_name;
+        // Only this user's programs can be looked into; that is also all the user can close.
+        DIR *fds = ::opendir((dir + "/fd").c_str());
+        while (const dirent *f = fds && holder.empty() ? ::readdir(fds) : nullptr) {
+            char link[PATH_MAX];
+            const ssize_t n = ::readlink((dir + "/fd/" + f->d_name).c_str(), link, sizeof link);
+            if (n <= 0 || size_t(n) != std::strlen(target) || std::memcmp(link, target, n) != 0)
+                continue;
+            char comm[64] = {};
+            const int fd = ::open((dir + "/comm").c_str(), O_RDONLY | O_CLOEXEC);
+            const ssize_t got = fd >= 0 ? ::read(fd, comm, sizeof comm - 1) : 0;
+            if (fd >= 0)
+                ::close(fd);
+            holder.assign(comm, got > 0 ? size_t(got) : 0);
+            while (!holder.empty() && holder.back() == '\n')
+                holder.pop_back();
+        }
+        if (fds)
+            ::closedir(fds);
+    }
+    if (proc)
+        ::closedir(proc);
+    return holder;
+}
+
+std::unique_ptr<SerialDevice> SerialDevice::open(const std::string &path, Refusal &why)
 {
     // Without O_NONBLOCK the open would wait for carrier, which the display never gives.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        why = failureReason(path, errno);
+        why = refusalFor(path, errno);
         return nullptr;
     }
     std::unique_ptr<SerialDevice> device(new SerialDevice(fd));
     // Ours alone: flock keeps out other programs that lock, TIOCEXCL every later open.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        why = errno == EWOULDBLOCK ? "in use by another program" : std::strerror(errno);
-        return nullptr;
-    }
     termios tio{};
-    if (::ioctl(fd, TIOCEXCL) != 0 || ::tcgetattr(fd, &tio) != 0) {
-        why = std::strerror(errno);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0
+        || ::tcgetattr(fd, &tio) != 0) {
+        why = refusalFor(path, errno);
         return nullptr;
     }
     ::cfmakeraw(&tio);
@@ -151,7 +250,7 @@ std::unique_ptr<SerialDevice> SerialDevice::open(const std::string &path, std::s
     tio.c_cflag |= CS8 | CLOCAL | CREAD;
     tio.c_iflag &= ~(IXON | IXOFF | IXANY);
     if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
-        why = std::strerror(errno);
+        why = refusalFor(path, errno);
         return nullptr;
     }
     return device;

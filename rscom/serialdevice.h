@@ -1,4 +1,5 @@
-// One open serial device, driven through the system's own interfaces.
+// One open serial device, driven through the system's own interfaces, and the words the module
+// uses to say why a device cannot be used.
 #pragma once
 
 #include "linestate.h"
@@ -8,12 +9,26 @@
 
 namespace rscom {
 
+// What PORTINFO says about a port.
+enum class PortState { Ready, Open, Missing, Gone, Denied, Busy, NoDtr, NoBreak, SlowBreak, Error };
+// "ready", "open", "missing", ...
+const char *stateWord(PortState state);
+
+// Why a device cannot be used: the state, its detail for PORTINFO (the group that owns the
+// device, the system's text) and the line for standard error.
+struct Refusal
+{
+    PortState state = PortState::Error;
+    std::string detail;
+    std::string text;
+};
+
 class SerialDevice : public NativeLines
 {
 public:
     // Opens the device at `path` for this program alone and without waiting for carrier, and
-    // sets it to raw 1200 baud 8N1. Null on failure, with the system's reason in `why`.
-    static std::unique_ptr<SerialDevice> open(const std::string &path, std::string &why);
+    // sets it to raw 1200 baud 8N1. Null on failure, with the reason in `why`.
+    static std::unique_ptr<SerialDevice> open(const std::string &path, Refusal &why);
     ~SerialDevice() override;
     SerialDevice(const SerialDevice &) = delete;
     SerialDevice &operator=(const SerialDevice &) = delete;
@@ -40,8 +55,19 @@ private:
     std::string m_error;
 };
 
-// The system's text for error `err` on `path`. For a permission error it also names the group
+// Why opening `path` failed with the system's error `err`. A permission error names the group
 // that owns the device and how to join it, the usual first-day failure on Linux.
-std::string failureReason(const std::string &path, int err);
+Refusal refusalFor(const std::string &path, int err);
+
+// Whether the device node has vanished (an unplugged adapter). Always false on Windows, which
+// tells it by the open's error instead.
+bool deviceGone(const std::string &path);
+
+// The name of a program of this user that holds `path` open, or empty. Linux only.
+std::string holderOf(const std::string &path);
+
+#if defined(_WIN32)
+std::string utf8(const wchar_t *text);
+#endif
 
 } // namespace rscom

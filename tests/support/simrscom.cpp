@@ -2,13 +2,18 @@
 // serial port. PRAVLON_SIM_PORTS lists the COM numbers that open ("13"; default "1").
 // PRAVLON_SIM_LOG names a file that gets one line per call: nanoseconds, operation, value.
 // PRAVLON_SIM_UNPLUGGED, while set, makes every call fail, as an unplugged adapter would.
-// Built with SIM_WITHOUT_TXD, it lacks TXD: a module missing one function.
+// PORTINFO tells COMn as /dev/ttyUSB(n-1), "FT232R USB UART", open or ready for the ports that
+// open and missing for the others; PRAVLON_SIM_PORTINFO sets states and details of its own:
+// "2=denied:dialout,3=busy:minicom,4=nodtr".
+// Built with SIM_LACKING, it lacks TXD and PORTINFO: a module missing a function it needs and
+// one it can do without.
 #include "rscom.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -58,11 +63,38 @@ void DTR(int32_t level)
         log("DTR", level);
 }
 
-#ifndef SIM_WITHOUT_TXD
+#ifndef SIM_LACKING
 void TXD(int32_t level)
 {
     if (!unplugged() && g_open)
         log("TXD", level);
+}
+#endif
+
+#ifndef SIM_LACKING
+int32_t PORTINFO(int32_t n, char *text, int32_t size)
+{
+    if (n < 1 || n > 5 || !text)
+        return -1;
+    const char *ports = std::getenv("PRAVLON_SIM_PORTS");
+    std::string state = g_open == n ? "open"
+        : std::strchr(ports ? ports : "1", '0' + n) ? "ready"
+                                                    : "missing";
+    std::string detail;
+    const char *own = std::getenv("PRAVLON_SIM_PORTINFO");
+    const std::string given = std::string(",") + (own ? own : "");
+    if (const size_t at = given.find("," + std::to_string(n) + "="); at != std::string::npos) {
+        const std::string entry = given.substr(at + 3, given.find(',', at + 1) - at - 3);
+        state = entry.substr(0, entry.find(':'));
+        detail = entry.find(':') == std::string::npos ? "" : entry.substr(entry.find(':') + 1);
+    }
+    const std::string line = state == "missing"
+        ? "\t\tmissing\t" + detail
+        : "/dev/ttyUSB" + std::to_string(n - 1) + "\tFT232R USB UART\t" + state + '\t' + detail;
+    if (size < 0 || line.size() >= size_t(size))
+        return -1;
+    std::memcpy(text, line.c_str(), line.size() + 1);
+    return int32_t(line.size());
 }
 #endif
 
