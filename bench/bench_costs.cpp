@@ -30,8 +30,8 @@ public:
 class SilentMessages : public MessageSink
 {
 public:
-    MessageAnswer show(
-        QWidget *, const QString &, const QString &, MessageIcon, MessageButtons) override
+    MessageAnswer show(QWidget *, const QString &, const QString &, MessageIcon, MessageButtons,
+        const QString &) override
     {
         ++shown;
         return MessageAnswer::Ok;

@@ -1,5 +1,6 @@
 // Clocking a pattern out: the calls and what the wired display then lights, the loader of the
-// line library, and the port choice.
+// line library, the port choice, and the texts that say why a port cannot be used.
+#include "display/portdetails.h"
 #include "display/portselection.h"
 #include "fakes.h"
 
@@ -29,9 +30,9 @@ private slots:
             LineLibraryError, ModuleLineLibrary(dir.path()).OPENCOM("COM1,1200,N,8,1"));
     }
 
-    // Through the real loader and the simulated module: one that lacks only TXD starts cleanly
-    // and stops each transfer quietly at its first TXD; the adapter pulled out mid-play and put
-    // back in.
+    // Through the real loader and the simulated module: one that lacks TXD and PORTINFO starts
+    // cleanly with today's window, no details, and stops each transfer quietly at its first
+    // TXD; the adapter pulled out mid-play and put back in.
     void throughTheLoader()
     {
         for (const QString module : {BROKEN_LIBRARY_DIR, ""}) {
@@ -42,9 +43,8 @@ private slots:
             Environment env = program.environment();
             env.lines = std::make_shared<ModuleLineLibrary>(
                 module.isEmpty() ? program.dir.path() : module);
-            QFile::copy(ShippedDataFile, program.dataFile());
-            Form1 form(env);
-            form.Form_Load();
+            auto started = program.start(true, env);
+            Form1 &form = *started;
             control<QTabWidget>(&form, "SSTab1")->setCurrentIndex(2);
             control<QPlainTextEdit>(&form, "Text1")->setPlainText(QStringLiteral("0"));
             control<QPushButton>(&form, "Check3")->setChecked(true);
@@ -66,6 +66,13 @@ private slots:
             }
             QVERIFY(program.messages->shown.isEmpty()
                 && control<QLabel>(&form, "Label2")->text() == QLatin1String("COM1"));
+            form.Label2_Click();
+            QCOMPARE(program.messages->shown[0].details.isEmpty(), !module.isEmpty());
+            for (int n = 1; n <= 5; ++n) {
+                QCOMPARE(control(&form, QStringLiteral("Option%1").arg(n))->toolTip()
+                        == QStringLiteral("Otevřít port COM%1 pro odesílání znaků").arg(n),
+                    !module.isEmpty());
+            }
         }
         qunsetenv("PRAVLON_SIM_LOG");
     }
@@ -99,6 +106,37 @@ private slots:
             "outcome");
         for (int n = 1; n <= 5; ++n)
             QCOMPARE(model.isEnabled(n), working.contains(n));
+    }
+
+    // Every state word has its own text, with what the user acts on: the exact command with the
+    // group, the program to close, the line of the display the adapter cannot drive.
+    void portStateTexts()
+    {
+        const QList<std::tuple<QString, bool, QString>> table{
+            {"missing", true, "V systému takový port není."},
+            {"gone", false, "Připojte ho a spusťte program znovu."},
+            {"denied\tuucp", false,
+                "skupině uucp.\nPřidejte se do ní (pak se odhlaste a znovu přihlaste):\n"
+                "sudo usermod -aG uucp $USER"},
+            {"denied", false, "Požádejte správce"},
+            {"busy\tminicom", false, "(minicom).\nZavřete ho"}, {"busy", false, "ModemManager"},
+            {"nodtr", false, "linku DTR, ze které displej bere hodiny"},
+            {"nobreak", false, "TxD, ze které displej bere data"},
+            {"slowbreak\tch341-uart", true, "Ovladač ch341-uart stav break jen napodobuje"},
+            {"ready", false, "po novém spuštění"}, {"ready", true, "Port lze vybrat."},
+            {"open", true, "Port je otevřen."},
+            {"error\tInput/output error", false, "Port nelze otevřít: Input/output error"},
+            {"strange", false, "Port nelze otevřít: strange"}};
+        QSet<QString> texts;
+        for (const auto &[line, offered, says] : table) {
+            const std::optional<PortInfo> port = PortInfo::parse(
+                "/dev/ttyUSB0\tA\t" + line.toUtf8() + (line.contains(u'\t') ? "" : "\t"));
+            texts << portStateText(*port, offered);
+            QVERIFY2(portStateText(*port, offered).contains(says), qPrintable(line));
+        }
+        QCOMPARE(texts.size(), table.size());
+        QCOMPARE(timePerCharacterText(21'499'999) + timePerCharacterText(400'000),
+            "21 ms na znakméně než 1 ms na znak");
     }
 };
 

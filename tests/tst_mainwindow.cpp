@@ -1,10 +1,14 @@
 // The main window: start-up in its situations; what the pages, the decimal point, the port
 // options and closing do to the character on show; activation; how the window looks.
+#include "display/portdetails.h"
 #include "fakes.h"
 #include "ui/geometry.h"
 
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTabBar>
+#include <QToolTip>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -83,14 +87,18 @@ private slots:
         QCOMPARE(program.messages->titles.join(u',') + u'|'
                 + control<QLabel>(form.get(), "Label2")->text() + u'|' + options,
             situationAndOutcome[1]);
-        const QMap<QString, QString> texts{
-            {"ERROR 01", "Nelze otevřít žádný port. Program nebude odesílat data."},
-            {"ERROR 02", dataFileMissingText()},
+        // Text, and details: none from a module that cannot say what stands behind the ports.
+        const QMap<QString, QStringList> texts{
+            {"ERROR 01", {"Nelze otevřít žádný port. Program nebude odesílat data.", ""}},
+            {"ERROR 02", {dataFileMissingText(), "Soubor byl hledán zde: " + program.dataFile()}},
             {"ERROR 03",
-                "Nenalezen soubor librscom.so. Potřebnou knihovnu lze stáhnout na "
-                    + MakerWebAddress}};
-        for (const Message &m : std::as_const(program.messages->shown))
-            QVERIFY(m.text == texts[m.title] && m.icon == MessageIcon::Critical);
+                {"Nenalezen soubor librscom.so. Potřebnou knihovnu lze stáhnout na "
+                        + MakerWebAddress,
+                    "Knihovna byla hledána zde: /nowhere/librscom.so\nDůvod: gone"}}};
+        for (const Message &m : std::as_const(program.messages->shown)) {
+            QVERIFY(QStringList({m.text, m.details}) == texts[m.title]
+                && m.icon == MessageIcon::Critical);
+        }
         QCOMPARE(control<QTabWidget>(form.get(), "SSTab1")->isEnabled()
                 + control(form.get(), "Command3")->isEnabled() + catcher.opened,
             2 * library + !library);
@@ -182,6 +190,81 @@ private slots:
             QVERIFY(!control<QTimer>(form.get(), "Timer2")->isActive());
             QVERIFY(control(form.get(), "Command6")->isEnabled());
         }
+    }
+
+    // What the simulated module says of each port (the ports that open, and the states it gives
+    // the others) in the options' tooltips, below the given text, and in the details of the
+    // boxes; then, where a port is picked, in the details of the open port's box.
+    void portDetails_data()
+    {
+        QTest::addColumn<QByteArray>("ports");
+        QTest::addColumn<QByteArray>("states");
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<int>("picked");
+        QTest::newRow("none opens")
+            << QByteArray()
+            << QByteArray("1=denied:dialout,2=busy:minicom,3=nodtr,4=nobreak,5=gone")
+            << "denied busy nodtr nobreak gone" << 0;
+        QTest::newRow("some open")
+            << QByteArray("123") << QByteArray("2=slowbreak:ch341-uart,4=error:Input/output error")
+            << "open slowbreak ready error missing" << 2;
+    }
+
+    void portDetails()
+    {
+        QFETCH(QByteArray, ports);
+        QFETCH(QByteArray, states);
+        QFETCH(QString, words);
+        QFETCH(int, picked);
+        qputenv("PRAVLON_SIM_PORTS", ports);
+        qputenv("PRAVLON_SIM_PORTINFO", states);
+        const auto cleanup = qScopeGuard([] {
+            qunsetenv("PRAVLON_SIM_PORTS");
+            qunsetenv("PRAVLON_SIM_PORTINFO");
+        });
+        TestProgram program;
+        QFile::copy(SIM_LIBRARY_DIR "/librscom.so", program.dir.filePath("librscom.so"));
+        Environment env = program.environment();
+        env.lines = std::make_shared<ModuleLineLibrary>(program.dir.path());
+        auto form = program.start(true, env);
+
+        QStringList lines;
+        for (int n = 1; n <= 5; ++n) {
+            auto *option = control<QRadioButton>(form.get(), QStringLiteral("Option%1").arg(n));
+            const PortInfo port = *env.lines->portInfo(n);
+            QCOMPARE(PortInfo::word(port.state), words.section(u' ', n - 1, n - 1));
+            QCOMPARE(option->toolTip(),
+                QStringLiteral("Otevřít port COM%1 pro odesílání znaků\n").arg(n)
+                    + (option->isEnabled() ? describePort(port) : portStateText(port, false)));
+            lines << QStringLiteral("COM%1%2: ")
+                         .arg(n)
+                         .arg(port.device.isEmpty() ? QString() : " (" + describePort(port) + ')')
+                    + portStateText(port, false).replace(u'\n', u' ');
+            // Shown on a grey option too.
+            QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), option->mapToGlobal(QPoint(4, 4)));
+            QApplication::sendEvent(option, &help);
+            QCOMPARE(QToolTip::text(), option->toolTip());
+            QToolTip::hideText();
+        }
+        form->Label2_Click();
+        if (picked == 0) {
+            QCOMPARE(program.messages->titles, QStringList({"ERROR 01", "ERROR 01"}));
+            for (const Message &m : std::as_const(program.messages->shown)) {
+                QCOMPARE(m.details,
+                    lines.join(u'\n') + "\n\nNáhled znaků v okně funguje i bez displeje.");
+            }
+            return;
+        }
+        control<QRadioButton>(form.get(), QStringLiteral("Option%1").arg(picked))->click();
+        form->Label2_Click();
+        QCOMPARE(program.messages->shown[0].details,
+            "Zařízení: /dev/ttyUSB0\nAdaptér: FT232R USB UART\nPoslední znak: zatím žádný "
+            "neodešel");
+        QVERIFY(QRegularExpression("^Zařízení: /dev/ttyUSB1\nAdaptér: FT232R USB UART\nPoslední "
+                                   "znak: (\\d+|méně než 1) ms na znak\n\nOvladač ch341-uart "
+                                   "stav break jen napodobuje")
+                    .match(program.messages->shown[1].details)
+                    .hasMatch());
     }
 
     // Coming back to the program from another application does not load the character set

@@ -59,21 +59,22 @@ QFunctionPointer ModuleLineLibrary::resolve(const char *name)
         QString why;
         // Checked first: given a missing file, QLibrary would try other names beside it.
         if (!QFileInfo(m_path).isFile())
-            why = m_path + QStringLiteral(": no such file");
+            why = QStringLiteral("soubor tam není");
         else if (!library->load())
             why = library->errorString();
         if (!why.isEmpty()) {
-            // The box names only the file; this says why, for the user or a bug report.
+            // The box's details say it too; this is for a terminal or a bug report.
             if (!m_toldWhy)
-                qWarning().noquote() << "line library:" << why;
+                qWarning().noquote() << "line library:" << m_path << why;
             m_toldWhy = true;
-            throw LineLibraryError("line library cannot be loaded: " + why.toStdString());
+            throw LineLibraryError(m_path, why);
         }
         m_library = std::move(library);
     }
     const QFunctionPointer f = m_library->resolve(name);
     if (!f)
-        throw LineLibraryError(std::string("line library lacks ") + name);
+        throw LineLibraryError(
+            m_path, QStringLiteral("knihovna nemá funkci ") + QLatin1String(name));
     return f;
 }
 

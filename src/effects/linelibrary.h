@@ -14,7 +14,15 @@
 class LineLibraryError : public std::runtime_error
 {
 public:
-    using std::runtime_error::runtime_error;
+    LineLibraryError(const QString &modulePath, const QString &reason)
+        : std::runtime_error((modulePath + QStringLiteral(": ") + reason).toStdString())
+        , modulePath(modulePath)
+        , reason(reason)
+    { }
+    // Where the module was looked for, and why it cannot be used: in Czech where the program
+    // knows why, else in the system loader's words.
+    QString modulePath;
+    QString reason;
 };
 
 // What stands behind one COM name, as the module's optional PORTINFO tells it.

@@ -14,9 +14,10 @@ class MessageSink
 public:
     virtual ~MessageSink() = default;
     // Modal; returns when the box is closed. Escape or the close button give the harmless
-    // answer (Ok, or No for a question).
+    // answer (Ok, or No for a question). `details`, where given, are shown on request below
+    // the text: what the user needs to act on the message.
     virtual MessageAnswer show(QWidget *parent, const QString &title, const QString &text,
-        MessageIcon icon, MessageButtons buttons = MessageButtons::Ok)
+        MessageIcon icon, MessageButtons buttons = MessageButtons::Ok, const QString &details = {})
         = 0;
 };
 
@@ -24,5 +25,5 @@ class QtMessageSink : public MessageSink
 {
 public:
     MessageAnswer show(QWidget *parent, const QString &title, const QString &text, MessageIcon icon,
-        MessageButtons buttons) override;
+        MessageButtons buttons, const QString &details) override;
 };

@@ -17,6 +17,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QRadioButton>
@@ -30,6 +31,11 @@ const QString Form1::PageCaptions[3] = {
 namespace {
 const QString NoPortText
     = QStringLiteral("Nelze otevřít žádný port. Program nebude odesílat data.");
+
+QString optionToolTip(int n)
+{
+    return QStringLiteral("Otevřít port %1 pro odesílání znaků").arg(PortSelection::portName(n));
+}
 } // namespace
 
 Form1::Form1(Environment environment, QWidget *parent)
@@ -37,7 +43,10 @@ Form1::Form1(Environment environment, QWidget *parent)
     , m_env(std::move(environment))
     , m_ports(PortSelection::Callbacks{
           [this](const QByteArray &settings) { return m_env.lines->OPENCOM(settings); },
-          [this] { message(QStringLiteral("ERROR 01"), NoPortText, MessageIcon::Critical); },
+          [this] {
+              message(
+                  QStringLiteral("ERROR 01"), NoPortText, MessageIcon::Critical, noPortDetails());
+          },
           [this] { ShowCharacter(); },
           [this](const QString &name) { Label2->setText(name); },
           [this](int n, bool selected, bool enabled) {
@@ -119,8 +128,7 @@ void Form1::buildLeftColumn()
         auto *option = new QRadioButton(PortSelection::portName(n), this);
         option->setObjectName(QStringLiteral("Option%1").arg(n));
         option->setGeometry(twipsRect(60, 1680 + 240 * (n - 1), 855, 195));
-        option->setToolTip(
-            QStringLiteral("Otevřít port %1 pro odesílání znaků").arg(PortSelection::portName(n)));
+        option->setToolTip(optionToolTip(n));
         setTextColor(option, Qt::white);
         group->addButton(option, n);
         option->setChecked(n == 1);
@@ -132,6 +140,7 @@ void Form1::buildLeftColumn()
             } catch (const LineLibraryError &) {
                 // The library cannot vanish once loaded; should it fail, the choice stands.
             }
+            refreshPortToolTips();
         });
         Option[n - 1] = option;
     }
@@ -159,9 +168,42 @@ void Form1::buildLeftColumn()
     connect(Label2, &ClickLabel::clicked, this, &Form1::Label2_Click);
 }
 
-MessageAnswer Form1::message(const QString &title, const QString &text, MessageIcon icon)
+MessageAnswer Form1::message(
+    const QString &title, const QString &text, MessageIcon icon, const QString &details)
 {
-    return m_env.messages->show(this, title, text, icon, MessageButtons::Ok);
+    return m_env.messages->show(this, title, text, icon, MessageButtons::Ok, details);
+}
+
+PortReports Form1::portReports() const
+{
+    PortReports ports;
+    for (int n = 1; n <= PortSelection::Count; ++n)
+        ports[n - 1] = m_env.lines->portInfo(n);
+    return ports;
+}
+
+QString Form1::noPortDetails() const
+{
+    std::array<bool, PortSelection::Count> offered{};
+    for (int n = 1; n <= PortSelection::Count; ++n)
+        offered[n - 1] = m_ports.isEnabled(n);
+    return ::noPortDetails(portReports(), offered);
+}
+
+// The given text first; below it the device of a usable port, or why a grey one is grey and
+// what to do.
+void Form1::refreshPortToolTips()
+{
+    const PortReports ports = portReports();
+    for (int n = 1; n <= PortSelection::Count; ++n) {
+        const std::optional<PortInfo> &port = ports[n - 1];
+        QString tip = optionToolTip(n);
+        if (port) {
+            tip += u'\n'
+                + (m_ports.isEnabled(n) ? describePort(*port) : portStateText(*port, false));
+        }
+        Option[n - 1]->setToolTip(tip);
+    }
 }
 
 void Form1::ShowCharacter()
@@ -169,8 +211,12 @@ void Form1::ShowCharacter()
     if (Smod == 1 && KOdeslani.size() >= PatternLength)
         KOdeslani[PatternLength - 1] = DecimalPoint ? u'1' : u'0';
     Image1->setPattern(KOdeslani);
-    if (transferPattern(*m_env.lines, KOdeslani))
+    QElapsedTimer onTheLine;
+    onTheLine.start();
+    if (transferPattern(*m_env.lines, KOdeslani)) {
+        m_lastCharacterNs = onTheLine.nsecsElapsed();
         Label1->setText(KOdeslani);
+    }
 }
 
 void Form1::Check1_Click(bool checked)
@@ -184,17 +230,21 @@ void Form1::Form_Load()
     EnableMinimizeBox(this);
 
     bool libraryMissing = false;
+    QString libraryDetails;
     try {
         m_ports.startupChoice();
-    } catch (const LineLibraryError &) {
+    } catch (const LineLibraryError &e) {
         libraryMissing = true;
+        libraryDetails = QStringLiteral("Knihovna byla hledána zde: %1\nDůvod: %2")
+                             .arg(QDir::toNativeSeparators(e.modulePath), e.reason);
     }
+    refreshPortToolTips();
     if (libraryMissing) {
         message(QStringLiteral("ERROR 03"),
             QStringLiteral("Nenalezen soubor %1. Potřebnou knihovnu lze stáhnout na ")
                     .arg(lineLibraryFileName())
                 + MakerWebAddress,
-            MessageIcon::Critical);
+            MessageIcon::Critical, libraryDetails);
         SSTab1->setEnabled(false);
         m_ports.disableAll();
         Command3->setEnabled(false);
@@ -202,8 +252,11 @@ void Form1::Form_Load()
     }
 
     DataFilePath = QDir(m_env.programDirectory).filePath(DataFileName);
-    if (!QFileInfo(datafile::inUse(DataFilePath)).isFile())
-        message(QStringLiteral("ERROR 02"), dataFileMissingText(), MessageIcon::Critical);
+    const QString dataFile = datafile::inUse(DataFilePath);
+    if (!QFileInfo(dataFile).isFile()) {
+        message(QStringLiteral("ERROR 02"), dataFileMissingText(), MessageIcon::Critical,
+            dataFileMissingDetails(dataFile));
+    }
 
     JednoSeg = BlankPattern;
     KOdeslani = BlankPattern;
@@ -264,11 +317,12 @@ void Form1::SSTab1_Click()
 void Form1::Label2_Click()
 {
     if (Label2->text() != QLatin1String("COM0")) {
+        const int n = Label2->text().mid(3).toInt();
         message(QStringLiteral("Pravlon"),
             QStringLiteral("Nyní je tímto programem otevřen port ") + Label2->text(),
-            MessageIcon::Information);
+            MessageIcon::Information, openPortDetails(m_env.lines->portInfo(n), m_lastCharacterNs));
     } else {
-        message(QStringLiteral("ERROR 01"), NoPortText, MessageIcon::Warning);
+        message(QStringLiteral("ERROR 01"), NoPortText, MessageIcon::Warning, noPortDetails());
     }
 }
 

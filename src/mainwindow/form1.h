@@ -3,6 +3,7 @@
 // the switching between pages.
 #pragma once
 
+#include "display/portdetails.h"
 #include "display/portselection.h"
 #include "effects/environment.h"
 #include "mainwindow/tabcontrol.h"
@@ -62,7 +63,11 @@ private:
     void LoadCharacterSet();
     void Form_Unload();
     void focusWindowChanged(QWindow *window);
-    MessageAnswer message(const QString &title, const QString &text, MessageIcon icon);
+    MessageAnswer message(
+        const QString &title, const QString &text, MessageIcon icon, const QString &details = {});
+    PortReports portReports() const;
+    QString noPortDetails() const;
+    void refreshPortToolTips();
 
     // Controls; like every window's, found by their names from outside.
     TabControl *SSTab1 = nullptr;
@@ -79,6 +84,7 @@ private:
     Environment m_env;
     PortSelection m_ports;
     bool DecimalPoint = false;
+    qint64 m_lastCharacterNs = -1; // the last character's time on the line; -1: none sent yet
     bool m_closing = false;
     int m_activations = 0;
     QPointer<QWindow> m_lastFocusWindow;

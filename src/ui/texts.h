@@ -1,6 +1,7 @@
 // Texts that more than one window shows.
 #pragma once
 
+#include <QDir>
 #include <QString>
 #include <QUrl>
 
@@ -17,4 +18,10 @@ inline QString dataFileMissingText()
     return QStringLiteral("Nenalezen soubor Data.ini. Předdefinované znaky nejsou k dispozici.\r\n"
                           "Doporučuji přeinstalovat program, který si můžete stáhnout na ")
         + MakerWebAddress;
+}
+
+// Its details: where the file was looked for.
+inline QString dataFileMissingDetails(const QString &path)
+{
+    return QStringLiteral("Soubor byl hledán zde: ") + QDir::toNativeSeparators(path);
 }

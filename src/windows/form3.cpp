@@ -138,7 +138,7 @@ void Form3::Command4_Click()
 {
     if (!QFileInfo(m_dataFile).isFile()) {
         m_env.messages->show(this, QStringLiteral("ERROR 02"), dataFileMissingText(),
-            MessageIcon::Critical, MessageButtons::Ok);
+            MessageIcon::Critical, MessageButtons::Ok, dataFileMissingDetails(m_dataFile));
         return;
     }
     m_env.messages->show(this, QStringLiteral("Verze Dat. souboru"),

@@ -43,12 +43,12 @@ Environment TestProgram::environment()
     return env;
 }
 
-std::unique_ptr<Form1> TestProgram::start(bool withDataFile)
+std::unique_ptr<Form1> TestProgram::start(bool withDataFile, std::optional<Environment> env)
 {
     if (withDataFile && !QFile::exists(dataFile()))
         QFile::copy(ShippedDataFile, dataFile());
     QFile::setPermissions(dataFile(), QFile::ReadOwner | QFile::WriteOwner);
-    auto form = std::make_unique<Form1>(environment());
+    auto form = std::make_unique<Form1>(env ? *env : environment());
     form->Form_Load();
     return form;
 }

@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 
 inline const QString ShippedDataFile = QStringLiteral(PRAVLON_SOURCE_DIR "/resources/Data.ini");
@@ -63,7 +64,7 @@ private:
     int record(const char *what, int value)
     {
         if (missing)
-            throw LineLibraryError("missing");
+            throw LineLibraryError(QStringLiteral("/nowhere/librscom.so"), QStringLiteral("gone"));
         calls << QLatin1String(what) + QString::number(value);
         return value;
     }
@@ -74,6 +75,7 @@ struct Message
     QString title, text;
     MessageIcon icon;
     MessageButtons buttons;
+    QString details;
 };
 
 // Records the boxes; answers questions from `answers`, No when none is left.
@@ -85,9 +87,9 @@ public:
     QList<MessageAnswer> answers;
 
     MessageAnswer show(QWidget *, const QString &title, const QString &text, MessageIcon icon,
-        MessageButtons buttons) override
+        MessageButtons buttons, const QString &details) override
     {
-        shown.append({title, text, icon, buttons});
+        shown.append({title, text, icon, buttons, details});
         titles << title;
         const bool question = buttons == MessageButtons::YesNo;
         return question ? answers.isEmpty() ? MessageAnswer::No : answers.takeFirst()
@@ -136,6 +138,7 @@ struct TestProgram
 
     QString dataFile() const { return dir.filePath(QStringLiteral("Data.ini")); }
     Environment environment();
-    // A main window that has run its start-up, with the shipped Data.ini unless told not to.
-    std::unique_ptr<Form1> start(bool withDataFile = true);
+    // A main window that has run its start-up, with the shipped Data.ini unless told not to,
+    // and this program's doubles unless given others.
+    std::unique_ptr<Form1> start(bool withDataFile = true, std::optional<Environment> env = {});
 };
