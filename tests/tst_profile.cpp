@@ -385,6 +385,7 @@ private slots:
         const QString real = edges.contains("link") ? dir.filePath("far/real.ini") : path;
         if (edges.contains("link")) {
             QDir().mkpath(dir.filePath("far/near"));
+            setMode(dir.filePath("far"), 0777);
             QVERIFY(symlink("far/near", QFile::encodeName(dir.filePath("linkdir"))) == 0);
             QVERIFY(symlink("linkdir/../real.ini", QFile::encodeName(path)) == 0);
         }

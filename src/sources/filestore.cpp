@@ -240,9 +240,13 @@ bool sameFile(int fd, const QByteArray &name)
         && open.st_dev == now.st_dev && open.st_ino == now.st_ino;
 }
 
+// Where the file system keeps no locks (an NFS mount without its lock service), a save goes
+// ahead without one rather than never.
 bool lockFile(int fd, int operation, const QDeadlineTimer &deadline)
 {
     while (::flock(fd, operation | LOCK_NB) != 0) {
+        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS)
+            return true;
         if ((errno != EWOULDBLOCK && errno != EINTR) || deadline.hasExpired())
             return false;
         ::usleep(10 * 1000);
