@@ -77,7 +77,7 @@ Synced &synced(int fd)
     return it->second;
 }
 
-// Whether the fault strikes this call; a kill before it does not return.
+// Whether the fault strikes this call, which then fails with EIO; a kill before it does not return.
 bool strikes(bool isWrite = false)
 {
     if (!g_disk.on)
@@ -98,6 +98,7 @@ bool strikes(bool isWrite = false)
     }
     if (g_disk.fault != Disk::Fail && (g_disk.fault != Disk::KillMidway || !isWrite))
         raise(SIGKILL);
+    errno = EIO;
     return true;
 }
 
@@ -122,10 +123,8 @@ qint64 take(qint64 grows)
 extern "C" ssize_t pwrite(int fd, const void *buf, size_t n, off_t offset)
 {
     if (strikes(true)) {
-        if (g_disk.fault == Disk::Fail) {
-            errno = EIO;
+        if (g_disk.fault == Disk::Fail)
             return -1;
-        }
         const off_t page = (offset / 4096 + 1) * 4096;
         realPwrite(fd, buf, page < offset + off_t(n) ? size_t(page - offset) : n / 2, offset);
         raise(SIGKILL);
@@ -158,10 +157,8 @@ extern "C" int posix_fallocate(int fd, off_t offset, off_t length)
 
 extern "C" int ftruncate(int fd, off_t length) noexcept
 {
-    if (strikes()) {
-        errno = EIO;
+    if (strikes())
         return -1;
-    }
     if (g_disk.on)
         synced(fd);
     if (g_disk.on && g_disk.freeBytes >= 0)
@@ -172,10 +169,8 @@ extern "C" int ftruncate(int fd, off_t length) noexcept
 // The page cache stands for the disk, so a sync costs no time here.
 extern "C" int fsync(int fd)
 {
-    if (strikes()) {
-        errno = EIO;
+    if (strikes())
         return -1;
-    }
     struct stat st;
     if (g_disk.on && fstat(fd, &st) == 0 && g_synced.count(st.st_ino))
         g_synced[st.st_ino] = Synced{g_synced[st.st_ino].fd, bytesOf(fd), {}};
@@ -185,20 +180,8 @@ extern "C" int fsync(int fd)
 extern "C" int rename(const char *from, const char *to) noexcept
 {
     static const auto real = next<int (*)(const char *, const char *)>("rename");
-    if (strikes()) {
-        errno = EIO;
+    if (strikes())
         return -1;
-    }
-    return real(from, to);
-}
-
-extern "C" int link(const char *from, const char *to) noexcept
-{
-    static const auto real = next<int (*)(const char *, const char *)>("link");
-    if (strikes()) {
-        errno = EIO;
-        return -1;
-    }
     return real(from, to);
 }
 
@@ -534,11 +517,7 @@ private slots:
                     break;
                 ++points;
                 if (!check(status))
-                    wrong << QStringLiteral("step %1 %2 status %3")
-                                 .arg(step)
-                                 .arg(QStringList{
-                                     "fail", "kill before", "kill midway", "power cut"}[fault])
-                                 .arg(status);
+                    wrong << QString::asprintf("step %d fault %d status %d", step, fault, status);
             }
         }
         for (int k = 0; k < kills; ++k, ++points) {
@@ -553,7 +532,7 @@ private slots:
             QThread::msleep(10 + QRandomGenerator::global()->bounded(80));
             kill(saver, SIGKILL);
             if (!check(reap(saver)))
-                wrong << QStringLiteral("kill %1").arg(k);
+                wrong << QString::asprintf("kill %d", k);
         }
         if (kills || !wrong.isEmpty())
             qInfo("%d points: %d files not whole, %d loading as neither content, %d not whole "
