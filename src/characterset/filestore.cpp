@@ -1,21 +1,24 @@
 #include "characterset/filestore.h"
 
-#include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
-#include <QRandomGenerator>
-#include <QScopeGuard>
 #include <algorithm>
 
 #if defined(Q_OS_UNIX)
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QRandomGenerator>
+#include <QScopeGuard>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #else
+#include <QLockFile>
 #include <QSaveFile>
 #endif
 
@@ -25,23 +28,108 @@ namespace {
 
 // How long a save waits for the save of another running copy; saves take milliseconds.
 constexpr int LockWaitMs = 10000;
-// A lock this old is stale. A program killed while taking the lock can leave it without its
-// owner's name, which only its age then tells; Qt's own 30 s would fail every save meanwhile.
-constexpr int StaleLockMs = 4000;
-// A temporary this old belongs to no running save: every save holds the lock while it writes.
-constexpr qint64 StaleTemporarySeconds = 10 * 60;
+
+#if defined(Q_OS_UNIX)
+
 // "Data.ini.saving-Xy3abZ": a name no user would give a backup, so that the clean-up of
 // temporaries a killed save left can never take anything else.
 const QString TemporaryInfix = QStringLiteral(".saving-");
 constexpr int TemporaryRandomLength = 6;
 
-// Where the bytes are: a link is followed, and the link itself stays as it is.
+// A save in place appends its new content to the file as one comment line, makes that durable,
+// copies the content over the head and cuts the file to its length. The line ends with the
+// content's length and checksum: a read that finds it whole knows that the save got that far,
+// takes the content from it and finishes the copy. A part of the line is a comment to any
+// reader; the next read or save that may write cuts it off.
+const QByteArray JournalMark = QByteArrayLiteral("pravlon-unfinished-save");
+
+struct Journal
+{
+    enum State { None, Part, Whole };
+    State state = None;
+    QByteArray content; // the file's content: without a part of a line, from a whole one
+};
+
+enum class Outcome { Done, Failed, NotHere };
+
+bool isLineEnd(char c)
+{
+    return c == '\n' || c == '\r';
+}
+
+QByteArray checksum(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+// The line a save in place appends to the old bytes. The copy over the head writes the first
+// now.size() bytes of the file, so the line's content and checksum lie beyond them.
+QByteArray journalLine(const QByteArray &old, const QByteArray &now)
+{
+    QByteArray line = !old.isEmpty() && !isLineEnd(old.back()) ? "\n;" : ";";
+    line += JournalMark;
+    const qint64 end = old.size() + line.size();
+    line += QByteArray(std::max<qint64>(1, now.size() - end + 1), ' ');
+    return line + now.toBase64(QByteArray::OmitTrailingEquals) + ' '
+        + QByteArray::number(now.size()) + ' ' + checksum(now) + ' ' + JournalMark + '\n';
+}
+
+Journal examine(const QByteArray &bytes)
+{
+    const QByteArray close = ' ' + JournalMark + '\n';
+    if (bytes.endsWith(close)) {
+        const qsizetype end = bytes.size() - close.size();
+        const qsizetype sumAt = bytes.lastIndexOf(' ', end - 1);
+        const qsizetype sizeAt = sumAt > 0 ? bytes.lastIndexOf(' ', sumAt - 1) : -1;
+        const qsizetype dataAt = sizeAt > 0 ? bytes.lastIndexOf(' ', sizeAt - 1) : -1;
+        if (dataAt >= 0) {
+            bool sized = false;
+            const qint64 size = bytes.mid(sizeAt + 1, sumAt - sizeAt - 1).toLongLong(&sized);
+            const auto content
+                = QByteArray::fromBase64Encoding(bytes.mid(dataAt + 1, sizeAt - dataAt - 1),
+                    QByteArray::AbortOnBase64DecodingErrors);
+            if (sized && content && content.decoded.size() == size
+                && checksum(content.decoded) == bytes.mid(sumAt + 1, end - sumAt - 1))
+                return Journal{Journal::Whole, content.decoded};
+        }
+    }
+    // A part of a line, or a spoilt one, is the file's last line. The mark alone tells it, or,
+    // where the file ends without a line end, a beginning of the mark.
+    const bool ended = bytes.endsWith('\n');
+    const qsizetype end = bytes.size() - (ended ? 1 : 0);
+    qsizetype start = end;
+    while (start > 0 && !isLineEnd(bytes[start - 1]))
+        --start;
+    const QByteArray last = bytes.mid(start, end - start);
+    const QByteArray mark = ';' + JournalMark;
+    if (!last.isEmpty() && (last.startsWith(mark) || (!ended && mark.startsWith(last))))
+        return Journal{Journal::Part, bytes.first(start)};
+    return Journal{Journal::None, bytes};
+}
+
+// Where the bytes are, found as the system finds them: each link is followed from the folder it
+// really lies in, so that a ".." behind a linked folder leads out of that folder's target.
 QString resolved(const QString &path)
 {
-    QFileInfo info(path);
-    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
-        info.setFile(info.symLinkTarget());
-    return info.filePath();
+    QByteArray name = QFile::encodeName(
+        QDir::isAbsolutePath(path) ? path : QDir::currentPath() + QLatin1Char('/') + path);
+    for (int depth = 0; depth < 40; ++depth) {
+        const qsizetype slash = name.lastIndexOf('/');
+        char *real = ::realpath(slash > 0 ? name.first(slash).constData() : "/", nullptr);
+        if (!real)
+            break;
+        QByteArray folder(real);
+        ::free(real);
+        if (!folder.endsWith('/'))
+            folder += '/';
+        name = folder + name.mid(slash + 1);
+        char target[PATH_MAX];
+        const ssize_t n = ::readlink(name.constData(), target, sizeof target);
+        if (n <= 0 || n >= ssize_t(sizeof target))
+            break;
+        name = target[0] == '/' ? QByteArray(target, n) : folder + QByteArray(target, n);
+    }
+    return QFile::decodeName(name);
 }
 
 bool isTemporaryName(const QString &name, const QString &prefix)
@@ -52,20 +140,19 @@ bool isTemporaryName(const QString &name, const QString &prefix)
         [](QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); });
 }
 
-void removeStaleTemporaries(const QString &target)
+// Every save writes its temporary while it holds the lock on the file, so the one that holds it
+// now knows that the temporaries it finds belong to saves that were killed.
+void removeTemporaries(const QString &target)
 {
     const QFileInfo info(target);
     const QString prefix = info.fileName() + TemporaryInfix;
-    const QDateTime staleBefore = QDateTime::currentDateTimeUtc().addSecs(-StaleTemporarySeconds);
     const QFileInfoList candidates = info.dir().entryInfoList(
         {prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QFileInfo &t : candidates) {
-        if (isTemporaryName(t.fileName(), prefix) && t.lastModified() < staleBefore)
+        if (isTemporaryName(t.fileName(), prefix))
             QFile::remove(t.filePath());
     }
 }
-
-#if defined(Q_OS_UNIX)
 
 QString randomSuffix()
 {
@@ -76,7 +163,8 @@ QString randomSuffix()
     return s;
 }
 
-Contents readOpen(int fd)
+// The bytes behind fd; stable when the file kept its size while it was read.
+Contents readOpen(int fd, bool *stable = nullptr)
 {
     Contents c;
     struct stat st;
@@ -103,6 +191,9 @@ Contents readOpen(int fd)
             break;
         got += n;
     }
+    struct stat after;
+    if (stable)
+        *stable = got == c.bytes.size() && ::fstat(fd, &after) == 0 && after.st_size == st.st_size;
     c.bytes.truncate(got);
     c.kind = Contents::Regular;
     c.cut = st.st_size > ReadLimit;
@@ -135,96 +226,156 @@ void syncDirectory(const QString &target)
     }
 }
 
-bool replaceAtomically(const QString &target, const QByteArray &bytes)
+// A file without any write permission is left alone, whoever runs the program.
+bool mayWrite(const QByteArray &name, const struct stat &st)
 {
-    const QByteArray targetName = QFile::encodeName(target);
-    QByteArray tempName;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        tempName = QFile::encodeName(target + TemporaryInfix + randomSuffix());
-        fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
-        return false;
-    // The replacement keeps the file's owner and permissions, so that a save made once with
-    // more rights does not lock the user out of their own file.
-    struct stat old;
-    if (::stat(targetName.constData(), &old) == 0) {
-        [[maybe_unused]] const int given = ::fchown(fd, old.st_uid, old.st_gid); // root only
-        ::fchmod(fd, old.st_mode & 07777);
-    }
-    bool ok = writeAll(fd, bytes, 0) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(tempName.constData(), targetName.constData()) == 0;
-    if (!ok) {
-        ::unlink(tempName.constData());
-        return false;
-    }
-    syncDirectory(target);
-    return true;
+    return (st.st_mode & 0222) != 0
+        && ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) == 0;
 }
 
-bool lockExclusive(int fd)
+bool sameFile(int fd, const QByteArray &name)
 {
-    for (int waited = 0; waited < LockWaitMs; waited += 10) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+    struct stat open, now;
+    return ::fstat(fd, &open) == 0 && ::stat(name.constData(), &now) == 0
+        && open.st_dev == now.st_dev && open.st_ino == now.st_ino;
+}
+
+// Where the file system keeps no locks (an NFS mount without its lock service), a save goes
+// ahead without one rather than never.
+bool lockFile(int fd, int operation, const QDeadlineTimer &deadline)
+{
+    while (::flock(fd, operation | LOCK_NB) != 0) {
+        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS)
             return true;
-        if (errno != EWOULDBLOCK && errno != EINTR)
+        if ((errno != EWOULDBLOCK && errno != EINTR) || deadline.hasExpired())
             return false;
         ::usleep(10 * 1000);
     }
-    return false;
+    return true;
 }
 
-// Claims the disk space of a longer file before a byte of the old one is overwritten.
-bool reserve(int fd, const QByteArray &bytes, off_t oldSize)
+// Brings a file that holds an interrupted save in place to its content: the copy of a whole
+// line's content is finished, a part of a line is cut off. The caller holds the lock.
+bool settle(int fd, const Journal &journal)
 {
-    if (bytes.size() <= oldSize)
+    if (journal.state == Journal::None)
         return true;
-#if defined(Q_OS_LINUX)
-    const int err = ::posix_fallocate(fd, oldSize, bytes.size() - oldSize);
-    if (err != 0 && err != EOPNOTSUPP && err != EINVAL)
+    if (journal.state == Journal::Whole && !(writeAll(fd, journal.content, 0) && ::fsync(fd) == 0))
         return false;
-#endif
-    // Writing the new tail takes the space where the file system cannot reserve it.
-    return writeAll(fd, QByteArrayView(bytes).sliced(oldSize), oldSize) && ::fsync(fd) == 0;
+    return ::ftruncate(fd, journal.content.size()) == 0 && ::fsync(fd) == 0;
 }
 
-// The directory takes no new file, but the file may be writable: the classic rewrite in place,
-// with the file itself as the lock.
-bool updateInPlace(const QString &target, const std::function<bool(QByteArray &)> &edit)
+// A reader that may write the file settles an interrupted save, unless a save is at work, which
+// settles it itself.
+bool settleFile(const QByteArray &name)
 {
-    const QByteArray name = QFile::encodeName(target);
-    struct stat st;
-    if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
     const int fd = ::open(name.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     const auto closer = qScopeGuard([fd] { ::close(fd); });
-    if (!lockExclusive(fd))
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !sameFile(fd, name))
         return false;
-    const Contents old = readOpen(fd);
-    if (old.kind != Contents::Regular || old.cut)
-        return false;
-    QByteArray bytes = old.bytes;
+    const Contents now = readOpen(fd);
+    return now.kind == Contents::Regular && !now.cut && settle(fd, examine(now.bytes));
+}
+
+// The new bytes in a temporary beside the target, with the old file's owner where the saver may
+// give it (root), its group where the saver may (a member of it) and its permissions. NotHere
+// when the directory takes no new file or the group cannot be kept.
+QByteArray writeTemporary(
+    const QString &target, const QByteArray &bytes, const struct stat *old, Outcome &outcome)
+{
+    QByteArray name;
+    int fd = -1;
+    outcome = Outcome::Failed;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        name = QFile::encodeName(target + TemporaryInfix + randomSuffix());
+        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            outcome = Outcome::NotHere;
+            return {};
+        }
+    }
+    if (fd < 0)
+        return {};
+    if (old && ::fchown(fd, old->st_uid, old->st_gid) != 0
+        && ::fchown(fd, uid_t(-1), old->st_gid) != 0)
+        outcome = Outcome::NotHere;
+    else if (old)
+        ::fchmod(fd, old->st_mode & 07777);
+    const bool written = outcome != Outcome::NotHere && writeAll(fd, bytes, 0) && ::fsync(fd) == 0;
+    if (::close(fd) == 0 && written) {
+        outcome = Outcome::Done;
+        return name;
+    }
+    ::unlink(name.constData());
+    return {};
+}
+
+// NotHere also where the temporary may not be renamed over the file (a sticky directory).
+Outcome replace(const QString &target, const QByteArray &bytes, const struct stat &old)
+{
+    Outcome outcome;
+    const QByteArray temporary = writeTemporary(target, bytes, &old, outcome);
+    if (outcome != Outcome::Done)
+        return outcome;
+    if (::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return error == EPERM || error == EACCES ? Outcome::NotHere : Outcome::Failed;
+    }
+    syncDirectory(target);
+    return Outcome::Done;
+}
+
+// No file yet: the new one appears whole, by a link that fails where another save created the
+// file meanwhile. NotHere: there is a file now, to be saved as any other.
+Outcome create(const QString &target, const std::function<bool(QByteArray &)> &edit)
+{
+    QByteArray bytes;
     if (!edit(bytes))
+        return Outcome::Failed;
+    Outcome outcome;
+    const QByteArray temporary = writeTemporary(target, bytes, nullptr, outcome);
+    if (outcome != Outcome::Done)
+        return Outcome::Failed;
+    const QByteArray name = QFile::encodeName(target);
+    const int error = ::link(temporary.constData(), name.constData()) == 0 ? 0 : errno;
+    ::unlink(temporary.constData());
+    if (error == 0)
+        syncDirectory(target);
+    // EEXIST: another save was quicker; ENOENT: and it removed this temporary.
+    if (error == 0 || error == EEXIST || error == ENOENT)
+        return error == 0 ? Outcome::Done : Outcome::NotHere;
+    // A file system without hard links: an empty file, to be replaced as any other.
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0)
+        ::close(fd);
+    return fd >= 0 || errno == EEXIST ? Outcome::NotHere : Outcome::Failed;
+}
+
+// The directory takes no new file, or a replacement would not keep the file's group: the new
+// bytes go in place, by way of the appended line. The caller holds the lock.
+bool rewriteInPlace(const QByteArray &name, const Journal &journal, const QByteArray &bytes)
+{
+    const int fd = ::open(name.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    const off_t oldSize = old.bytes.size();
-    if (!reserve(fd, bytes, oldSize)) {
-        [[maybe_unused]] const int cut = ::ftruncate(fd, oldSize);
+    const auto closer = qScopeGuard([fd] { ::close(fd); });
+    if (!sameFile(fd, name) || !settle(fd, journal))
+        return false;
+    const QByteArray &old = journal.content;
+    if (bytes == old)
+        return true;
+    if (!writeAll(fd, journalLine(old, bytes), old.size()) || ::fsync(fd) != 0) {
+        // Nothing of the new content counts yet: the file goes back to its old length.
+        [[maybe_unused]] const int cut = ::ftruncate(fd, old.size());
+        ::fsync(fd);
         return false;
     }
-    if (writeAll(fd, bytes, 0) && (bytes.size() >= oldSize || ::ftruncate(fd, bytes.size()) == 0)
-        && ::fsync(fd) == 0)
-        return true;
-    // The space was there, so the disk itself failed: put the old bytes back as far as it lets.
-    writeAll(fd, old.bytes, 0);
-    [[maybe_unused]] const int cut = ::ftruncate(fd, oldSize);
-    ::fsync(fd);
-    return false;
+    // Every read takes the new content from here on; what is left undone, the next one does.
+    settle(fd, Journal{Journal::Whole, bytes});
+    return true;
 }
 
 #endif
@@ -236,21 +387,82 @@ bool updateInPlace(const QString &target, const std::function<bool(QByteArray &)
 Contents read(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
-    struct stat st;
-    if (::stat(name.constData(), &st) != 0) {
-        Contents c;
-        c.kind = errno == ENOENT || errno == ENOTDIR ? Contents::Missing : Contents::Unreadable;
+    for (bool settled = false;; settled = true) {
+        struct stat st;
+        if (::stat(name.constData(), &st) != 0) {
+            Contents c;
+            c.kind = errno == ENOENT || errno == ENOTDIR ? Contents::Missing : Contents::Unreadable;
+            return c;
+        }
+        // Never opened: opening a FIFO blocks, opening a serial device moves its lines.
+        if (!S_ISREG(st.st_mode))
+            return Contents{Contents::Other, {}, false};
+        const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            return Contents{Contents::Unreadable, {}, false};
+        const auto closer = qScopeGuard([fd] { ::close(fd); });
+        bool stable = false;
+        Contents c = readOpen(fd, &stable);
+        // A save in place cut the file while it was read: read it again once that save is over.
+        if (!stable && lockFile(fd, LOCK_SH, QDeadlineTimer(LockWaitMs))) {
+            c = readOpen(fd);
+            ::flock(fd, LOCK_UN);
+        }
+        if (c.kind != Contents::Regular || c.cut)
+            return c;
+        const Journal journal = examine(c.bytes);
+        if (journal.state == Journal::None)
+            return c;
+        if (!settled && mayWrite(name, st) && settleFile(name))
+            continue;
+        c.bytes = journal.content;
         return c;
     }
-    // Never opened: opening a FIFO blocks, opening a serial device moves its lines.
-    if (!S_ISREG(st.st_mode))
-        return Contents{Contents::Other, {}, false};
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return Contents{Contents::Unreadable, {}, false};
-    Contents c = readOpen(fd);
-    ::close(fd);
-    return c;
+}
+
+bool update(const QString &path, const std::function<bool(QByteArray &bytes)> &edit)
+{
+    const QString target = resolved(path);
+    const QByteArray name = QFile::encodeName(target);
+    const QDeadlineTimer deadline(LockWaitMs);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        struct stat st;
+        if (::stat(name.constData(), &st) != 0) {
+            if (errno != ENOENT)
+                return false;
+            const Outcome created = create(target, edit);
+            if (created == Outcome::NotHere)
+                continue;
+            return created == Outcome::Done;
+        }
+        if (!S_ISREG(st.st_mode))
+            return false;
+        const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        const auto closer = qScopeGuard([fd] { ::close(fd); });
+        // Another running copy is saving for longer than any save takes: its file is left alone.
+        if (!lockFile(fd, LOCK_EX, deadline))
+            return false;
+        // The file was replaced while this save waited: the lock that counts is the new file's.
+        if (!sameFile(fd, name))
+            continue;
+        const Contents now = readOpen(fd);
+        if (now.kind != Contents::Regular || now.cut || ::fstat(fd, &st) != 0
+            || !mayWrite(name, st))
+            return false;
+        const Journal journal = examine(now.bytes);
+        QByteArray bytes = journal.content;
+        if (!edit(bytes))
+            return false;
+        removeTemporaries(target);
+        if (journal.state == Journal::None && bytes == journal.content)
+            return true;
+        const Outcome replaced = replace(target, bytes, st);
+        return replaced == Outcome::NotHere ? rewriteInPlace(name, journal, bytes)
+                                            : replaced == Outcome::Done;
+    }
+    return false;
 }
 
 #else
@@ -268,23 +480,16 @@ Contents read(const QString &path)
     return Contents{Contents::Regular, file.read(ReadLimit), info.size() > ReadLimit};
 }
 
-#endif
-
 bool update(const QString &path, const std::function<bool(QByteArray &bytes)> &edit)
 {
-    const QString target = resolved(path);
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const QString target = canonical.isEmpty() ? path : canonical;
     QLockFile lock(target + QStringLiteral(".lock"));
-    lock.setStaleLockTime(StaleLockMs);
-    if (!lock.tryLock(LockWaitMs)) {
-        // Another running copy is saving for longer than any save takes: leave its file alone.
-        if (lock.error() == QLockFile::LockFailedError)
-            return false;
-#if defined(Q_OS_UNIX)
-        return updateInPlace(target, edit);
-#else
+    // A lock without its owner's name, left by a program killed while taking it, is stale
+    // after a few seconds rather than Qt's 30.
+    lock.setStaleLockTime(4000);
+    if (!lock.tryLock(LockWaitMs))
         return false;
-#endif
-    }
     const Contents now = read(target);
     if (now.kind == Contents::Other || now.kind == Contents::Unreadable || now.cut)
         return false;
@@ -294,10 +499,6 @@ bool update(const QString &path, const std::function<bool(QByteArray &bytes)> &e
     QByteArray bytes = now.bytes;
     if (!edit(bytes))
         return false;
-#if defined(Q_OS_UNIX)
-    if (!replaceAtomically(target, bytes))
-        return false;
-#else
     QSaveFile out(target);
     // Unbuffered, so that a full disk shows at the write and not in a flush that commit() skips.
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
@@ -305,11 +506,9 @@ bool update(const QString &path, const std::function<bool(QByteArray &bytes)> &e
         out.cancelWriting();
         return false;
     }
-    if (!out.commit())
-        return false;
-#endif
-    removeStaleTemporaries(target);
-    return true;
+    return out.commit();
 }
+
+#endif
 
 } // namespace filestore
