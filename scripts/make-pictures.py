@@ -61,10 +61,11 @@ def digit_set(prefix, width, height, viewbox, ground, unlit, lit):
 
 
 def mini(lit_bar):
-    # 12 x 16 upright digit without a decimal point.
+    # 12 x 16 upright digit without a decimal point, on a plate of its own: the dark bars would
+    # vanish on the chart's black.
     bars = {'a': (3, 1, 6, 2), 'g': (3, 7, 6, 2), 'd': (3, 13, 6, 2),
             'f': (1, 2, 2, 5), 'b': (9, 2, 2, 5), 'e': (1, 9, 2, 5), 'c': (9, 9, 2, 5)}
-    body = '\n'.join(
+    body = f'<rect width="12" height="16" rx="1.5" fill="{PLATE}"/>\n' + '\n'.join(
         f'<rect x="{x}" y="{y}" width="{w}" height="{h}" fill="{"#ff0000" if s == lit_bar else "#590000"}"/>'
         for s, (x, y, w, h) in bars.items())
     write(f'mini-{lit_bar}.svg', svg(12, 16, '0 0 12 16', body))
@@ -89,8 +90,15 @@ def figure():
     write('figure.svg', svg(32, 32, '0 0 32 32', body))
 
 
-# Height of the capitals and digits of DejaVu Sans Bold, in em.
+# Height of the capitals and digits of DejaVu Sans (Condensed) Bold, in em.
 CAP_HEIGHT = 0.729
+# The face the program carries with it, so that text in pictures looks the same everywhere.
+FONT = 'DejaVu Sans Condensed'
+# The light ground of pictures drawn in black, whatever the window behind them.
+PLATE = '#ffffff'
+# The red of the save dialog's buttons: white numbers and black letters both stand out from it
+# by 4.5:1.
+BUTTON_RED = '#ed0000'
 
 
 def labelled(name, text, width, height, size, fill, color):
@@ -98,7 +106,7 @@ def labelled(name, text, width, height, size, fill, color):
     # (and digits) stand centred in the box; accents reach above them.
     baseline = round(height / 2 + CAP_HEIGHT * size / 2, 2)
     body = (f'<rect width="{width}" height="{height}" rx="3" fill="{fill}"/>\n'
-            f'<text x="{width / 2}" y="{baseline}" font-family="DejaVu Sans, Arial, sans-serif" '
+            f'<text x="{width / 2}" y="{baseline}" font-family="{FONT}" '
             f'font-weight="bold" font-size="{size}" fill="{color}" text-anchor="middle">'
             f'{text}</text>')
     write(name, svg(width, height, f'0 0 {width} {height}', body))
@@ -109,9 +117,10 @@ def wiring():
     display's pinout and the 9-pin connector seen from the wiring side.
 
     Drawn for 1x: no text below 8 px, every label a few pixels clear of lines and other labels.
-    Labels are placed by their centre line (capitals centred on it), as Qt renders them.
+    Labels are placed by their centre line (capitals centred on it), as Qt renders them. Black on
+    a plate of its own, so that it reads on any window.
     """
-    out = []
+    out = [f'<rect width="355" height="210" rx="4" fill="{PLATE}"/>']
     line = lambda x1, y1, x2, y2, color='#000', w=1: out.append(
         f'<line x1="{x1}" y1="{y1}" x2="{x2}" y2="{y2}" stroke="{color}" stroke-width="{w}"/>')
     path = lambda pts, color='#000', w=1: out.append(
@@ -121,7 +130,7 @@ def wiring():
     def text(x, cy, s, size=8, anchor='start', color='#000', bold=False):
         baseline = round(cy + CAP_HEIGHT * size / 2, 2)
         out.append(
-            f'<text x="{x}" y="{baseline}" font-family="DejaVu Sans, Arial, sans-serif" '
+            f'<text x="{x}" y="{baseline}" font-family="{FONT}" '
             f'font-size="{size}" fill="{color}" text-anchor="{anchor}"'
             + (' font-weight="bold"' if bold else '') + f'>{s}</text>')
 
@@ -229,8 +238,9 @@ def wiring():
         x = 230 + 16 * i
         out.append(f'<circle cx="{x}" cy="194" r="3" fill="none" stroke="#000"/>')
         text(x, 203, str(n), anchor='middle')
-    for (x, y), (name, color, level) in zip(top, [('GND', '#e00000', 146), ('DTR', '#00a000', 156),
-                                                     ('TxD', '#ff8000', 166)]):
+    # Lead colours dark enough for their labels to read on the plate (4.5:1).
+    for (x, y), (name, color, level) in zip(top, [('GND', '#e00000', 146), ('DTR', '#008000', 156),
+                                                     ('TxD', '#b85c00', 166)]):
         path([(x, y - 3), (x, level), (312, level)], color, 1.5)
         text(315, level, name, color=color, bold=True)
     text(302, 182, 'CANNON 9')
@@ -250,8 +260,8 @@ if __name__ == '__main__':
     icon()
     figure()
     for n in range(1, 11):
-        labelled(f'slot{n}.svg', str(n), 32, 32, 16, '#ff0000', '#ffffff')
-    labelled('reset.svg', 'RESET', 110, 32, 15, '#ff0000', '#400000')
-    labelled('close.svg', 'ZAVŘÍT', 110, 32, 15, '#ff0000', '#400000')
+        labelled(f'slot{n}.svg', str(n), 32, 32, 16, BUTTON_RED, '#ffffff')
+    labelled('reset.svg', 'RESET', 110, 32, 15, BUTTON_RED, '#000000')
+    labelled('close.svg', 'ZAVŘÍT', 110, 32, 15, BUTTON_RED, '#000000')
     wiring()
 
