@@ -111,16 +111,18 @@ private slots:
         form->close(); // without the library the shutdown transfer fails quietly
     }
 
-    // Steps: a letter clicks its button on the first page, "g" and "h" the editor's middle bar
-    // and point, "." the decimal point, "p" Play, a digit brings that page to the front, "#n"
-    // picks COMn (COM1, COM2 and COM4 work), "x" closes the window. Then the pattern on the
-    // display, in the preview and on show, and the one put aside: a letter, "g", "h" or "0" for
-    // blank, "." for the point, or eight bits.
+    // Steps: a letter is typed, in either case (on the first page it shows its character, on
+    // the editor "g" and "h" switch the middle bar and the point), "'n" types the digit n, "."
+    // clicks the decimal point, "p" Play, a digit brings that page to the front, "#n" picks COMn
+    // (COM1, COM2 and COM4 work), "x" closes the window. Then the pattern on the display, in the
+    // preview and on show, and the one put aside: a letter, "'n" for digit n, "g", "h" or "0"
+    // for blank, "." for the point, or eight bits.
     void characterOnShow_data()
     {
         QTest::addColumn<QStringList>("steps");
         QTest::newRow("into the editor") << QStringList{"a2", "0", "a"};
-        QTest::newRow("editor and back") << QStringList{"a2g1", "a", "a"};
+        QTest::newRow("editor and back") << QStringList{"A2G1", "a", "a"};
+        QTest::newRow("typed digit") << QStringList{"'7", "'7", "0"};
         QTest::newRow("into the player") << QStringList{"a3", "a", "0"};
         QTest::newRow("player and back, no editor") << QStringList{"a31", "0", "0"};
         QTest::newRow("player into the editor") << QStringList{"a2g1b32", "g", "b"};
@@ -141,8 +143,11 @@ private slots:
         TestProgram program;
         program.lines->working = {1, 2, 4};
         auto form = program.start();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
         const auto pattern = [](const QString &name) {
             QString p = name.size() == 8 ? name
+                : name[0] == u'\''       ? CharacterPatterns[name[1].digitValue()]
                 : name[0] == u'0'        ? BlankPattern
                 : name[0] == u'g'        ? QStringLiteral("00000010")
                 : name[0] == u'h'        ? QStringLiteral("00000001")
@@ -162,12 +167,10 @@ private slots:
                 QVERIFY(form->close());
             else if (step.isDigit())
                 control<QTabWidget>(form.get(), "SSTab1")->setCurrentIndex(step.digitValue() - 1);
-            else if (step == u'g' || step == u'h')
-                control<SegmentEditorPage>(form.get(), "Page2")->Image_Click(step == u'g' ? 6 : 7);
             else if (step == u'.' || step == u'p')
                 control<QPushButton>(form.get(), step == u'p' ? "Check3" : "Check1")->click();
-            else
-                characterButton(form.get(), FirstLetterSlot + step.unicode() - u'a' + 1)->click();
+            else // typed where the focus is
+                QTest::keyClick(form->focusWidget(), char(steps[0][i += step == u'\''].unicode()));
         }
         const QString shown = pattern(steps[1]);
         QCOMPARE(program.lines->shown() + control<QLabel>(form.get(), "Label1")->text()
@@ -292,6 +295,7 @@ private slots:
         auto form = program.start();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(QFontInfo(form->font()).family(), WindowFontFamily); // the face carried along
         QTabBar *bar = control<QTabWidget>(form.get(), "SSTab1")->tabBar();
         QWidget *point = control(form.get(), "Check1"); // placed as the table says, strip included
         QCOMPARE(
@@ -301,7 +305,7 @@ private slots:
         QVERIFY(
             bar->tabRect(0).top() == bar->tabRect(2).top() && bar->tabRect(0).bottom() < px(480));
         const QMap<QString, QString> longest{{"Label10", "Odesílaný znak : 5000"},
-            {"Label6", "Rychlost generování : 5000 ms"}, {"Label9", "Pocet znaku : 100"},
+            {"Label6", "Rychlost generování : 5000 ms"}, {"Label9", "Pocet znaku : 1000"},
             {"Label3", "Náhodný znak : 255"}, {"Label4", "1996 ms"}, {"Label5", "Znak : 255"}};
         for (QWidget *w : form->findChildren<QWidget *>()) {
             QString text = longest.value(w->objectName());

@@ -108,8 +108,8 @@ private slots:
         QCOMPARE(save.size(), 1);
     }
 
-    // A drawn number shown as its bits, by the button and, on its own page only, the timer; the
-    // slider sets the timer's period. The draws reach every number, even with a frozen clock.
+    // A drawn number shown as its bits, by the button and, on its own page only, the timer. The
+    // draws reach every number, even with a frozen clock.
     void randomPatterns()
     {
         for (const auto &[number, pattern] : {std::pair(0, "00000000"), std::pair(5, "00000101"),
@@ -128,16 +128,56 @@ private slots:
                 pattern + QString("2"));
             QCOMPARE(textOf(&page, "Label3") + textOf(&page, "Label5"),
                 QStringLiteral("Náhodný znak : %1Znak : %1").arg(number));
-            control<QScrollBar>(&page, "VScroll1")->setValue(2000 - number);
-            const int period = control<QTimer>(&page, "Timer1")->interval();
-            QCOMPARE(QString::number(period) + textOf(&page, "Label4"),
-                QStringLiteral("%1%1 ms").arg(1 + number));
         }
         ClockSeededRandom random([] { return uint64_t(42); });
         QSet<int> seen;
         for (int i = 0; i < 10000; ++i)
             seen.insert(int(std::floor(random.draw() * 256)));
         QVERIFY(seen.size() == 256 && *std::min_element(seen.begin(), seen.end()) == 0);
+    }
+
+    // The keys move each speed slider by one, by a hundred (Page Up, Page Down) and to its ends,
+    // within its range; the period follows, in its label and its timer.
+    void speedKeys_data()
+    {
+        QTest::addColumn<QString>("slider");
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("period");
+        QTest::newRow("generator, up: slower") << "VScroll1" << QList<int>{Qt::Key_Up} << "97 ms";
+        QTest::newRow("generator, down: faster")
+            << "VScroll1" << QList<int>{Qt::Key_Down, Qt::Key_Down} << "94 ms";
+        QTest::newRow("generator, to 1 ms and no further")
+            << "VScroll1" << QList<int>{Qt::Key_End, Qt::Key_PageDown, Qt::Key_Down} << "1 ms";
+        QTest::newRow("generator, exactly 1894 ms")
+            << "VScroll1" << QList<int>{Qt::Key_Home, Qt::Key_PageDown, Qt::Key_Down, Qt::Key_Down}
+            << "1894 ms";
+        QTest::newRow("player, right")
+            << "HScroll1" << QList<int>{Qt::Key_Right} << "Rychlost generování : 351 ms";
+        QTest::newRow("player, pages")
+            << "HScroll1" << QList<int>{Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp}
+            << "Rychlost generování : 450 ms";
+        QTest::newRow("player, from 5000 ms") << "HScroll1" << QList<int>{Qt::Key_End, Qt::Key_Left}
+                                              << "Rychlost generování : 4999 ms";
+        QTest::newRow("player, to 1 ms") << "HScroll1" << QList<int>{Qt::Key_Home, Qt::Key_PageUp}
+                                         << "Rychlost generování : 1 ms";
+    }
+
+    void speedKeys()
+    {
+        QFETCH(QString, slider);
+        QFETCH(QList<int>, keys);
+        TestHost host;
+        ScriptedRandom random;
+        SegmentEditorPage editor(host, random, nullptr);
+        TextPlayerPage player(host, nullptr);
+        QWidget *page = slider == "VScroll1" ? static_cast<QWidget *>(&editor) : &player;
+        for (int key : keys)
+            QTest::keyClick(control(page, slider), Qt::Key(key));
+        const QString label = textOf(page, slider == "VScroll1" ? "Label4" : "Label6");
+        QTEST(label, "period");
+        const int interval
+            = control<QTimer>(page, slider == "VScroll1" ? "Timer1" : "Timer2")->interval();
+        QCOMPARE(QString::number(interval) + " ms", label.section(" : ", -1));
     }
 
     // The patterns a text gives tick by tick, the last position sent, and whether it still
@@ -176,17 +216,18 @@ private slots:
     }
 
     // Which pattern each typed character plays and how it is shown; a character outside the
-    // table, a non-breaking space among them, re-sends the pattern before it.
+    // table, a non-breaking space or a pasted tab among them, re-sends the pattern before it.
     void characterTable()
     {
-        Player player(QStringLiteral("Aa Ěě+,-_.?ů\u00a0"));
+        Player player(QStringLiteral("Aa Ěě+,-_.?ů\u00a0\t"));
         player.BText = {"P1", "dva"};
         const QString user1 = CharacterPatterns[FirstUserSlot] = QStringLiteral("11000000");
         const QString user2 = CharacterPatterns[FirstUserSlot + 1] = QStringLiteral("01100000");
-        const QStringList expected = {letter('a'), letter('a'), BlankPattern, user2, user2, user1,
-            "00100000", "00000010", "00010000", "00010000", "00010000", "00010000", "00010000"};
+        const QStringList expected
+            = {letter('a'), letter('a'), BlankPattern, user2, user2, user1, "00100000", "00000010",
+                "00010000", "00010000", "00010000", "00010000", "00010000", "00010000"};
         const QStringList labels
-            = {"A", "a", " ", "Ě", "dva", "P1", ",", "-", "_", ".", "?", "ů", "\u00a0"};
+            = {"A", "a", " ", "Ě", "dva", "P1", ",", "-", "_", ".", "?", "ů", "\u00a0", "\t"};
         for (int i = 0; i < expected.size(); ++i)
             QCOMPARE(player.play(1) << textOf(&player.page, "Label8"),
                 QStringList({expected[i], labels[i]}));

@@ -1,6 +1,8 @@
 // Renders every window to PNG files in the given directory, for looking at them: each page of
 // the main window, its disabled states (line library missing; some ports unusable; playing),
-// the save dialog with each of its status texts, and the three small windows.
+// the save dialog with each of its status texts and with the keyboard focus on a slot (pressed
+// and not), and the
+// three small windows; all of it once more under a dark desktop palette (names ending "-dark").
 #include "fakes.h"
 #include "sources/segmenteditor.h"
 #include "sources/textplayer.h"
@@ -17,14 +19,24 @@
 #include <QStringEncoder>
 #include <QTabWidget>
 
-int main(int argc, char *argv[])
+namespace {
+
+// A dark desktop theme's palette, as Adwaita's dark variant gives it.
+QPalette darkPalette()
 {
-    QApplication app(argc, argv);
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    QPalette dark(QColor(238, 238, 236), QColor(53, 53, 53), QColor(70, 70, 70), QColor(30, 30, 30),
+        QColor(45, 45, 45), QColor(238, 238, 236), Qt::white, QColor(45, 45, 45),
+        QColor(53, 53, 53));
+    dark.setColor(QPalette::Highlight, QColor(21, 83, 158));
+    return dark;
+}
+
+void renderAll(const QString &out, const QString &suffix)
+{
     const auto save = [&](QWidget *w, const QString &name) {
         w->show();
         QApplication::processEvents();
-        if (!w->grab().save(QDir(out).filePath(name + QStringLiteral(".png"))))
+        if (!w->grab().save(QDir(out).filePath(name + suffix + QStringLiteral(".png"))))
             qWarning("cannot save %s", qPrintable(name));
     };
 
@@ -44,6 +56,9 @@ int main(int argc, char *argv[])
     for (int i : {0, 1, 6, 7})
         control<SegmentEditorPage>(form.get(), "Page2")->Image_Click(i);
     save(form.get(), QStringLiteral("form1-page2"));
+    form->activateWindow();
+    control(form.get(), "Image9")->setFocus(Qt::TabFocusReason);
+    save(form.get(), QStringLiteral("form1-page2-focus"));
     control<QTabWidget>(form.get(), "SSTab1")->setCurrentIndex(2);
     save(form.get(), QStringLiteral("form1-page3"));
     control<QPlainTextEdit>(form.get(), "Text1")->setPlainText(QStringLiteral("v\u00a0Praze"));
@@ -64,6 +79,11 @@ int main(int argc, char *argv[])
         control<QLabel>(&dialog, "Label6")->setText(statuses[i]);
         save(&dialog, QStringLiteral("form2-status%1").arg(i + 1));
     }
+    for (int i = 0; i < 3; ++i) // the name field, slots 1 and 2
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+    save(&dialog, QStringLiteral("form2-focus"));
+    qobject_cast<QAbstractButton *>(dialog.focusWidget())->setDown(true); // Space held on slot 3
+    save(&dialog, QStringLiteral("form2-pressed"));
     dialog.hide();
 
     Environment env = program.environment();
@@ -91,5 +111,16 @@ int main(int argc, char *argv[])
         save(disabled.get(), QStringLiteral("form1-nolibrary-page%1").arg(page + 1));
     }
     disabled->hide();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    renderAll(out, QString());
+    QApplication::setPalette(darkPalette());
+    renderAll(out, QStringLiteral("-dark"));
     return 0;
 }

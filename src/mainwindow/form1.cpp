@@ -73,6 +73,7 @@ Form1::Form1(Environment environment, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(twipsSize(6030, 4470));
+    useProgramLook(this);
     paintBackground(this, colors::DarkRed);
 
     setFont(windowFont());
@@ -115,6 +116,7 @@ void Form1::buildLeftColumn()
     // The preview carries its tooltip, so it must take the pointer.
     Image1->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     Image1->setToolTip(QStringLiteral("Náhled"));
+    Image1->setAccessibleName(QStringLiteral("Náhled"));
 
     Label1 = makeLabel(
         this, QStringLiteral("Label1"), BlankPattern, twipsRect(120, 1200, 720, 195), Qt::white);

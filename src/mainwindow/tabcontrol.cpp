@@ -16,6 +16,7 @@ TabControl::TabControl(QWidget *parent)
     tabs.setColor(QPalette::Button, colors::DarkRed);
     tabBar()->setPalette(tabs);
     setTextColor(tabBar(), Qt::white);
+    setAccessibleName(QStringLiteral("Výběr znaku"));
 }
 
 QPoint TabControl::pageOrigin() const

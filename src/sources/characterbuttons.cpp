@@ -4,7 +4,6 @@
 #include "ui/geometry.h"
 #include "ui/widgets.h"
 
-#include <QApplication>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTextDocument>
@@ -20,32 +19,48 @@ CharacterButtonsPage::CharacterButtonsPage(PageHost &host, QWidget *parent)
         return twipsRect(120 + 600 * c, 480 + 600 * r, 495, 495);
     };
 
-    const QColor shadow = QApplication::palette().color(QPalette::Dark);
+    const QColor shadow = colors::ButtonShadow;
     for (int k = 1; k <= ButtonCount; ++k) {
         const int slot = k - 1;
         QPushButton *b = makeButton(this, QStringLiteral("Commanda%1").arg(k),
             slot < FirstUserSlot ? characterset::predefinedKey(slot)
                                  : characterset::userDefaultText(slot - FirstUserSlot + 1),
             cell(slot));
-        if (slot >= FirstUserSlot)
+        if (slot >= FirstUserSlot) {
             paintButtonFace(b, shadow);
+            b->setAccessibleDescription(
+                QStringLiteral("Uživatelský znak %1").arg(slot - FirstUserSlot + 1));
+        }
         connect(b, &QPushButton::clicked, this, [this, k] { Commanda_Click(k); });
         m_buttons[slot] = b;
     }
 
-    const QColor workspace = QApplication::palette().color(QPalette::Mid);
+    const QColor workspace = colors::AppWorkspace;
     QPushButton *blank = makeButton(this, QStringLiteral("Command1"), QStringLiteral("_"), cell(46),
         QStringLiteral("Zobrazit prázdný znak"));
     connect(blank, &QPushButton::clicked, this, &CharacterButtonsPage::Command1_Click);
     QPushButton *point = makeButton(this, QStringLiteral("Check1"), QStringLiteral(","), cell(47),
         QStringLiteral("Zobrazit des. čárku"));
     point->setCheckable(true);
+    blank->setAccessibleName(QStringLiteral("Prázdný znak"));
+    point->setAccessibleName(QStringLiteral("Desetinná čárka"));
     connect(point, &QPushButton::toggled, this, &CharacterButtonsPage::decimalPointChanged);
     for (QPushButton *b : {blank, point})
         paintButtonFace(b, workspace);
 
     new LineWidget(
         this, QStringLiteral("Line3"), twipsPoint(120, 1620), twipsPoint(4800, 1620), 1, shadow);
+
+    // A typed digit or letter, in either case, shows its character as its button does.
+    handleTypedKeys(this, [this](QChar typed) {
+        const char16_t c = typed.toUpper().unicode();
+        const int k = c >= u'0' && c <= u'9' ? c - u'0' + 1
+            : c >= u'A' && c <= u'Z'         ? c - u'A' + FirstLetterSlot + 1
+                                             : 0;
+        if (k)
+            m_buttons[k - 1]->click();
+        return k != 0;
+    });
 }
 
 void CharacterButtonsPage::Commanda_Click(int k)
@@ -84,6 +99,8 @@ void CharacterButtonsPage::setUserCaption(int n, const QString &name)
     b->setFont(caption == font() ? QFont() : caption);
     // A tooltip reads markup: the name is put in as plain text.
     b->setToolTip(shown == name ? QString() : Qt::convertFromPlainText(name, Qt::WhiteSpaceNoWrap));
+    // A screen reader reads the whole name.
+    b->setAccessibleName(name);
     // A name is no mnemonic: "&" stands for itself.
     b->setText(QString(shown).replace(QLatin1Char('&'), QLatin1String("&&")));
 }

@@ -5,7 +5,6 @@
 #include "ui/geometry.h"
 #include "ui/widgets.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -30,7 +29,7 @@ RandomGenerator::RandomGenerator(PageHost &host, RandomSource &random, QWidget *
     auto *frame = new QGroupBox(QStringLiteral("Náhodné gener."), page);
     frame->setObjectName(QStringLiteral("Frame1"));
     frame->setGeometry(twipsRect(3240, 2160, 1575, 1815));
-    paintBackground(frame, QApplication::palette().color(QPalette::Window));
+    paintBackground(frame, colors::Face);
 
     Check2 = makeButton(
         frame, QStringLiteral("Check2"), QStringLiteral("ZAP"), twipsRect(120, 240, 1335, 375));
@@ -43,7 +42,8 @@ RandomGenerator::RandomGenerator(PageHost &host, RandomSource &random, QWidget *
         frame, QStringLiteral("Label4"), QStringLiteral("100 ms"), twipsRect(120, 720, 1035, 195));
 
     VScroll1 = makeSlider(frame, QStringLiteral("VScroll1"), Qt::Vertical,
-        twipsRect(1200, 720, 255, 975), 5, 2000, 1905);
+        twipsRect(1200, 720, 255, 975), 5, 2000, 1905, true,
+        QStringLiteral("Rychlost náhodného generátoru"));
     connect(VScroll1, &QScrollBar::valueChanged, this, &RandomGenerator::VScroll1_Change);
 
     Label5 = makeLabel(frame, QStringLiteral("Label5"), QStringLiteral("Znak : 0"),
@@ -53,6 +53,7 @@ RandomGenerator::RandomGenerator(PageHost &host, RandomSource &random, QWidget *
     lampFrame->setGeometry(twipsRect(120, 1440, 975, 255));
     Shape2 = new ShapeWidget(frame, QStringLiteral("Shape2"), Qt::black, colors::Red);
     Shape2->setGeometry(twipsRect(120, 1440, 975, 255));
+    Shape2->setAccessibleName(QStringLiteral("Kontrolka generátoru"));
     Shape2->hide();
 
     Timer1 = new QTimer(this);

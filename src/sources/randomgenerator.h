@@ -9,7 +9,7 @@ class PageHost;
 class RandomSource;
 class QLabel;
 class QPushButton;
-class QScrollBar;
+class SpeedSlider;
 class QTimer;
 class QWidget;
 class ShapeWidget;
@@ -38,7 +38,7 @@ private:
     QLabel *Label3 = nullptr;
     QPushButton *Check2 = nullptr;
     QLabel *Label4 = nullptr;
-    QScrollBar *VScroll1 = nullptr;
+    SpeedSlider *VScroll1 = nullptr;
     QLabel *Label5 = nullptr;
     ShapeWidget *Shape2 = nullptr;
     QTimer *Timer1 = nullptr;

@@ -2,9 +2,13 @@
 // that saves the character on show, and the random generator.
 #pragma once
 
+#include "display/transfer.h"
+
 #include <QWidget>
+#include <array>
 
 class DigitPreview;
+class HotSpot;
 class PageHost;
 class RandomGenerator;
 class RandomSource;
@@ -26,5 +30,6 @@ signals:
 private:
     PageHost &m_host;
     DigitPreview *m_digit = nullptr; // Image2 with ImageA1 ... ImageH1
+    std::array<HotSpot *, PatternLength> m_spots{}; // Image3 ... Image10, checked while lit
     RandomGenerator *m_generator = nullptr;
 };

@@ -5,7 +5,6 @@
 #include "ui/geometry.h"
 #include "ui/widgets.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -48,14 +47,21 @@ TextPlayerPage::TextPlayerPage(PageHost &host, QWidget *parent)
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipsRect(120, 480, 4695, 1815));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab goes on to the next control; a pasted tab character still plays.
+    Text1->setTabChangesFocus(true);
+    Text1->setAccessibleName(QStringLiteral("Text k přehrání"));
+    Text1->verticalScrollBar()->setAccessibleName(QStringLiteral("Posun textu"));
+    Text1->horizontalScrollBar()->setAccessibleName(QStringLiteral("Posun textu do stran"));
     connect(Text1, &QPlainTextEdit::textChanged, this, &TextPlayerPage::Text1_Change);
 
     HScroll1 = makeSlider(this, QStringLiteral("HScroll1"), Qt::Horizontal,
-        twipsRect(120, 2400, 4695, 255), 1, 5000, 350);
+        twipsRect(120, 2400, 4695, 255), 1, 5000, 350, false,
+        QStringLiteral("Rychlost generování"));
     connect(HScroll1, &QScrollBar::valueChanged, this, &TextPlayerPage::HScroll1_Change);
 
     auto *scale = new ScaleLabel(this, QStringLiteral("Label7"));
     scale->setGeometry(twipsRect(120, 2640, 4695, 195));
+    scale->setAccessibleName(QStringLiteral("Stupnice: vlevo Min., vpravo Max."));
 
     Check3 = makeButton(
         this, QStringLiteral("Check3"), QStringLiteral("Play"), twipsRect(120, 2880, 1095, 375));
@@ -76,14 +82,15 @@ TextPlayerPage::TextPlayerPage(PageHost &host, QWidget *parent)
         this, QStringLiteral("Label8"), QStringLiteral("-"), twipsRect(3840, 3240, 1020, 555));
     Label8->setFont(boldFont(Label8->font(), 24));
     Label8->setAlignment(Qt::AlignCenter);
+    // Label9 and Label10 as wide as Label6 (drawn 1215 and 1320 twips) so that lengths and
+    // positions of four digits and more fit.
     Label9 = makeLabel(this, QStringLiteral("Label9"), QStringLiteral("Počet znaků : 10"),
-        twipsRect(120, 3360, 1215, 195));
-    // As wide as the label below it (drawn 1320 twips) so that four-digit positions fit.
+        twipsRect(120, 3360, 2115, 195));
     Label10 = makeLabel(this, QStringLiteral("Label10"), QStringLiteral("Odesílaný znak : 0"),
         twipsRect(120, 3600, 2115, 195));
     Label6 = makeLabel(this, QStringLiteral("Label6"),
         QStringLiteral("Rychlost generování : 350 ms"), twipsRect(120, 3840, 2115, 195));
-    const QColor face = QApplication::palette().color(QPalette::Button);
+    const QColor face = colors::Face;
     for (QLabel *l : {static_cast<QLabel *>(scale), Label8, Label9, Label10, Label6})
         paintBackground(l, face);
 
@@ -91,6 +98,7 @@ TextPlayerPage::TextPlayerPage(PageHost &host, QWidget *parent)
     lampFrame->setGeometry(twipsRect(3840, 3840, 975, 255));
     Shape4 = new ShapeWidget(this, QStringLiteral("Shape4"), colors::Maroon, colors::Red);
     Shape4->setGeometry(twipsRect(3840, 3840, 975, 255));
+    Shape4->setAccessibleName(QStringLiteral("Kontrolka přehrávání"));
 
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));

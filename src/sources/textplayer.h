@@ -8,7 +8,7 @@
 class PageHost;
 class QPlainTextEdit;
 class QPushButton;
-class QScrollBar;
+class SpeedSlider;
 class QTimer;
 class ShapeWidget;
 
@@ -55,7 +55,7 @@ private:
     int TextLength = 0;
     int CharactersLeft = 0;
     QPlainTextEdit *Text1 = nullptr;
-    QScrollBar *HScroll1 = nullptr;
+    SpeedSlider *HScroll1 = nullptr;
     QPushButton *Check3 = nullptr;
     QPushButton *Command6 = nullptr;
     QPushButton *Check4 = nullptr;

@@ -50,6 +50,7 @@ Form2::Form2(std::function<QString()> currentPattern, QString dataFile, MessageS
     setModal(true);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFixedSize(330, 250);
+    useProgramLook(this);
     paintBackground(this, colors::DarkRed);
     // The windows' face, a size larger: the layout holds whatever the desktop's font.
     QFont face = windowFont();
@@ -62,6 +63,7 @@ Form2::Form2(std::function<QString()> currentPattern, QString dataFile, MessageS
     Image1 = new DigitPreview(QStringLiteral("editor"), PatternLength - 1, this,
         QStringLiteral("Image1"), QStringLiteral("Image%1"));
     Image1->setGeometry(12, 30, 88, 100);
+    Image1->setAccessibleName(QStringLiteral("Náhled znaku"));
     new LineWidget(this, QStringLiteral("Line1"), {114, 0}, {114, 140}, 1, colors::LightRed);
 
     // Upper right: the pattern text, the name and the status.
@@ -69,8 +71,10 @@ Form2::Form2(std::function<QString()> currentPattern, QString dataFile, MessageS
     Label3
         = makeLabel(this, QStringLiteral("Label3"), BlankPattern, {124, 26, 200, 16}, colors::Red);
     Label3->setFont(boldFont(Label3->font()));
-    whiteLabel(this, QStringLiteral("Label4"), QStringLiteral("Jméno znaku :"), {124, 50, 200, 16});
+    QLabel *nameLabel = whiteLabel(
+        this, QStringLiteral("Label4"), QStringLiteral("Jméno znaku :"), {124, 50, 200, 16});
     Text1 = new QLineEdit(QStringLiteral("[1]"), this);
+    nameLabel->setBuddy(Text1); // the field's name for a screen reader
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(124, 68, 96, 28);
     Text1->setValidator(new StorableValidator(Text1));
@@ -87,30 +91,28 @@ Form2::Form2(std::function<QString()> currentPattern, QString dataFile, MessageS
     Label6->setWordWrap(true);
     Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    // Lower area: the slots, RESET and ZAVŘÍT.
+    // Lower area: the slots, RESET and ZAVŘÍT, in this order after the name for the keyboard.
     new LineWidget(this, QStringLiteral("Line2"), {0, 142}, {330, 142}, 1, colors::LightRed);
     whiteLabel(this, QStringLiteral("Label5"), QStringLiteral("Uložit jako :"), {8, 150, 200, 16});
     for (int n = 1; n <= UserCharacterCount; ++n) {
-        auto *slot = new SvgPicture(QStringLiteral(":/pictures/slot%1.svg").arg(n), this,
-            QStringLiteral("Image%1").arg(n + 1));
+        const QString action = QStringLiteral("Uložit do %1").arg(n);
+        auto *slot = new PictureButton(QStringLiteral(":/pictures/slot%1.svg").arg(n), this,
+            QStringLiteral("Image%1").arg(n + 1), action);
         slot->setGeometry(8 + 38 * ((n - 1) % 5), 170 + 38 * ((n - 1) / 5), 32, 32);
-        slot->setClickable(true);
         slot->setCursor(Qt::PointingHandCursor);
-        slot->setToolTip(QStringLiteral("Uložit do %1").arg(n));
-        connect(slot, &SvgPicture::clicked, this, [this, n] { Image_Click(n); });
+        slot->setToolTip(action);
+        connect(slot, &PictureButton::clicked, this, [this, n] { Image_Click(n); });
     }
-    auto *reset
-        = new SvgPicture(QStringLiteral(":/pictures/reset.svg"), this, QStringLiteral("Image12"));
+    auto *reset = new PictureButton(QStringLiteral(":/pictures/reset.svg"), this,
+        QStringLiteral("Image12"), QStringLiteral("Vymazat všechny uživatelské znaky"));
     reset->setGeometry(208, 170, 110, 32);
-    auto *close
-        = new SvgPicture(QStringLiteral(":/pictures/close.svg"), this, QStringLiteral("Image13"));
+    auto *close = new PictureButton(QStringLiteral(":/pictures/close.svg"), this,
+        QStringLiteral("Image13"), QStringLiteral("Zavřít"));
     close->setGeometry(208, 208, 110, 32);
-    for (SvgPicture *p : {reset, close}) {
-        p->setClickable(true);
+    for (PictureButton *p : {reset, close})
         p->setCursor(Qt::PointingHandCursor);
-    }
-    connect(reset, &SvgPicture::clicked, this, &Form2::Image12_Click);
-    connect(close, &SvgPicture::clicked, this, &Form2::Image13_Click);
+    connect(reset, &PictureButton::clicked, this, &Form2::Image12_Click);
+    connect(close, &PictureButton::clicked, this, &Form2::Image13_Click);
 
     Form_Load();
 }

@@ -21,32 +21,31 @@ Form3::Form3(Environment &environment, QString dataFile, QWidget *parent)
     setWindowFlags(
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(twipsSize(3855, 3495));
+    useProgramLook(this);
     paintBackground(this, colors::DarkRed);
     setFont(windowFont());
 
-    Image1 = new SvgPicture(QStringLiteral(":/pictures/icon.svg"), this, QStringLiteral("Image1"));
+    // The pictures change places; what they do stays with the control.
+    Image1 = new PictureButton(QStringLiteral(":/pictures/icon.svg"), this,
+        QStringLiteral("Image1"), QStringLiteral("Prohodit obrázky"));
     Image1->setGeometry(twipsRect(120, 120, 480, 480));
-    Image2
-        = new SvgPicture(QStringLiteral(":/pictures/figure.svg"), this, QStringLiteral("Image2"));
+    Image2 = new PictureButton(QStringLiteral(":/pictures/figure.svg"), this,
+        QStringLiteral("Image2"), QStringLiteral("Otevřít stránky ") + MakerWebAddress);
     Image2->setGeometry(twipsRect(3240, 120, 480, 480));
     Image3 = new SvgPicture(QString(), this, QStringLiteral("Image3"));
     Image3->setGeometry(twipsRect(2880, 120, 255, 255));
     Image3->hide();
-    for (SvgPicture *p : {Image1, Image2}) {
-        p->setClickable(true);
+    for (PictureButton *p : {Image1, Image2})
         p->setCursor(Qt::CrossCursor);
-    }
-    connect(Image1, &SvgPicture::clicked, this, &Form3::Image1_Click);
-    connect(Image2, &SvgPicture::clicked, this, &Form3::openMakerPage);
+    connect(Image1, &PictureButton::clicked, this, &Form3::Image1_Click);
+    connect(Image2, &PictureButton::clicked, this, &Form3::openMakerPage);
 
     QLabel *title = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("Pravlon v1.2."),
         twipsRect(840, 240, 2000, 255), colors::Red);
     title->setFont(boldFont(font(), 9.75));
-    // Red on dark red reads only in a full-width bold face, as large as the line allows.
+    // Red on dark red reads only in bold, as large as the line allows.
     QFont credit = boldFont(font());
-    credit.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
-        QStringLiteral("Arial")});
-    credit.setPixelSize(11);
+    credit.setPixelSize(12);
     for (const auto &[name, text, top] : {std::tuple(QStringLiteral("Label2"), MakerCredit, 720),
              std::tuple(QStringLiteral("Label3"), AuthorCredit, 960)}) {
         makeLabel(this, name, text, twipsRect(120, top, 3600, 195), colors::Red)->setFont(credit);

@@ -7,6 +7,7 @@
 #include <QDialog>
 
 class QPushButton;
+class PictureButton;
 class SvgPicture;
 
 // Credit lines and the identification number.
@@ -30,8 +31,8 @@ public:
     static QList<QPair<QString, QStringList>> systemInfoTools();
 
 private:
-    SvgPicture *Image1 = nullptr;
-    SvgPicture *Image2 = nullptr;
+    PictureButton *Image1 = nullptr;
+    PictureButton *Image2 = nullptr;
     SvgPicture *Image3 = nullptr;
     QPushButton *Command1 = nullptr;
     Environment &m_env;

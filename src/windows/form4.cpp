@@ -4,6 +4,8 @@
 #include "ui/geometry.h"
 #include "ui/widgets.h"
 
+#include <QKeyEvent>
+
 namespace {
 
 constexpr int FirstRowTop = 840;
@@ -20,6 +22,7 @@ Form4::Form4()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(twipsSize(4695, 6285));
+    useProgramLook(this);
     paintBackground(this, Qt::black);
     const QFont base = windowFont();
     setFont(base);
@@ -77,6 +80,9 @@ Form4::Form4()
         auto *picture
             = new SvgPicture(fixed.picture, this, QStringLiteral("Meaning%1").arg(row + 1));
         picture->setGeometry(twipsRect(1320, top + 60, 180, 240));
+        picture->setAccessibleName(
+            QStringLiteral("Svítí jen segment %1")
+                .arg(QLatin1Char(SegmentLetters[fixed.pattern.indexOf(u'1')])));
     }
 
     QLabel *note = makeLabel(this, QStringLiteral("Label4"),
@@ -92,4 +98,12 @@ Form4::Form4()
 void Form4::Form_Load()
 {
     EnableMinimizeBox(this);
+}
+
+void Form4::keyPressEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(e);
 }

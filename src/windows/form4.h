@@ -13,4 +13,7 @@ public:
     Form4();
 
     void Form_Load();
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override; // Esc closes
 };

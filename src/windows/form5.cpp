@@ -6,6 +6,7 @@
 #include "ui/widgets.h"
 
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QUrl>
 
@@ -18,11 +19,14 @@ Form5::Form5()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(twipsSize(5520, 6255));
+    useProgramLook(this);
     setFont(windowFont());
 
     auto *diagram
         = new SvgPicture(QStringLiteral(":/pictures/wiring.svg"), this, QStringLiteral("Image1"));
     diagram->setGeometry(twipsRect(120, 120, 5325, 3150));
+    diagram->setAccessibleName(QStringLiteral("Schéma zapojení"));
+    diagram->setAccessibleDescription(WiringDescription);
     new LineWidget(
         this, QStringLiteral("Line1"), twipsPoint(120, 3360), twipsPoint(5280, 3360), 1, Qt::black);
 
@@ -65,6 +69,10 @@ Form5::Form5()
     ok->setObjectName(QStringLiteral("Command1"));
     ok->setGeometry(twipsRect(4200, 5760, 1215, 375));
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
+    // Enter presses the button that has the focus; the window opens with it on OK.
+    for (QPushButton *b : {more, ok})
+        b->setAutoDefault(true);
+    ok->setFocus();
 
     Form_Load();
 }
@@ -72,6 +80,14 @@ Form5::Form5()
 void Form5::Form_Load()
 {
     EnableMinimizeBox(this);
+}
+
+void Form5::keyPressEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(e);
 }
 
 void Form5::Command2_Click()
