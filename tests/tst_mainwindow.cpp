@@ -3,6 +3,10 @@
 #include "display/portdetails.h"
 #include "fakes.h"
 #include "ui/geometry.h"
+#include "usercharacters/form2.h"
+#include "windows/form3.h"
+#include "windows/form4.h"
+#include "windows/form5.h"
 
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -287,8 +291,9 @@ private slots:
         QCOMPARE(characterButton(form.get(), 37)->text(), QStringLiteral("Nov"));
     }
 
-    // The three tabs in one row, whole, above the page contents, and every caption fitting its
-    // control, the labels also with their longest run-time texts.
+    // The three tabs in one row, whole, above the page contents, and every caption of every
+    // window fitting its control, the main window's labels also with their longest run-time
+    // texts.
     void captionsFit()
     {
         TestProgram program;
@@ -307,8 +312,16 @@ private slots:
         const QMap<QString, QString> longest{{"Label10", "Odesílaný znak : 5000"},
             {"Label6", "Rychlost generování : 5000 ms"}, {"Label9", "Pocet znaku : 1000"},
             {"Label3", "Náhodný znak : 255"}, {"Label4", "1996 ms"}, {"Label5", "Znak : 255"}};
-        for (QWidget *w : form->findChildren<QWidget *>()) {
-            QString text = longest.value(w->objectName());
+        Environment env = program.environment();
+        Form2 save([] { return BlankPattern; }, program.dataFile(), *program.messages);
+        Form3 about(env, program.dataFile());
+        Form4 chart;
+        Form5 help;
+        QWidgetList controls = form->findChildren<QWidget *>();
+        for (QWidget *window : QWidgetList{&save, &about, &chart, &help})
+            controls += window->findChildren<QWidget *>();
+        for (QWidget *w : std::as_const(controls)) {
+            QString text = w->window() == form.get() ? longest.value(w->objectName()) : QString();
             int room = w->width();
             if (auto *l = qobject_cast<QLabel *>(w); l && !l->wordWrap() && text.isEmpty())
                 text = l->text();
