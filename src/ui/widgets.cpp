@@ -17,8 +17,8 @@
 #include <utility>
 
 // The pictures and the font are compiled into this static library, which must register them
-// itself: done at the first use of the toolkit, so that any window works without the main window
-// having been made.
+// itself, with the screen readers' view of its widgets: done at the first use of the toolkit, so
+// that any window works without the main window having been made.
 static void registerResources()
 {
     Q_INIT_RESOURCE(pravlon);
@@ -322,6 +322,7 @@ SvgPicture::SvgPicture(QString resource, QWidget *parent, const QString &name)
     : QWidget(parent)
     , m_resource(std::move(resource))
 {
+    ensureToolkit();
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
@@ -461,6 +462,7 @@ ShapeWidget::ShapeWidget(
     , m_border(border)
     , m_fill(fill)
 {
+    ensureToolkit();
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
@@ -478,6 +480,7 @@ LineWidget::LineWidget(
     : QWidget(parent)
     , m_color(color)
 {
+    ensureToolkit();
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     // The line is centred on the given coordinates.
@@ -497,6 +500,7 @@ void LineWidget::paintEvent(QPaintEvent *)
 ClickLabel::ClickLabel(const QString &text, QWidget *parent, const QString &name)
     : QLabel(text, parent)
 {
+    ensureToolkit();
     setObjectName(name);
     setTextFormat(Qt::PlainText);
     setFocusPolicy(Qt::StrongFocus);
