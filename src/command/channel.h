@@ -1,0 +1,87 @@
+// The local socket between a command and the window of the same installation and user: its
+// name, the command's side and the window's side. A request is one line; the window answers
+// with one line, or for a play with --wait with two: started, then ended.
+#pragma once
+
+#include "command/request.h"
+
+#include <QLocalServer>
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QLocalSocket;
+
+namespace command {
+
+// How long a command waits for the window's answer before it gives up.
+inline constexpr int WindowTimeoutMs = 5000;
+
+// The socket of the window of the program in programDirectory, for this user: in the user's
+// runtime directory, named after the program's real directory. Empty when there is no directory
+// that only this user can reach: then no window listens and every command runs on its own.
+QString socketName(const QString &programDirectory);
+
+// Sends the request to the window at name and returns its answer; nothing when no window
+// listens there. A window that takes longer than timeoutMs to answer gives a failure; the end of
+// a play with --wait is waited for without a limit, as long as the window is there.
+std::optional<Reply> askWindow(const QString &name, const Request &request, int timeoutMs);
+
+// The window's side. Takes connections of this user only, reads one request of at most
+// MaxRequestBytes from each, refuses anything unsound itself and hands sound requests to the
+// handler one at a time, in the order they came.
+class RequestServer : public QObject
+{
+    Q_OBJECT
+public:
+    // One request under way.
+    class Call
+    {
+    public:
+        explicit Call(QLocalSocket *socket);
+        // A play with --wait has started; finish() follows when it has ended.
+        void started();
+        void finish(const Reply &reply);
+        bool open() const; // the command still waits for the answer
+        bool finished() const { return m_finished; }
+
+    private:
+        QPointer<QLocalSocket> m_socket;
+        bool m_finished = false;
+    };
+    using Handler = std::function<void(const Request &, const std::shared_ptr<Call> &)>;
+
+    explicit RequestServer(Handler handler, QObject *parent = nullptr);
+    ~RequestServer() override;
+
+    // Listens at name unless another window already answers there; a socket left behind by a
+    // window that ended without removing it is replaced. False when not listening.
+    bool listen(const QString &name);
+    QString name() const;
+    // Requests that come before this wait for it: the window is not yet ready.
+    void setReady();
+    // No further requests: the window is closing. Every request that waits gets the refusal;
+    // calls under way are the handler's to finish.
+    void shutDown(const Reply &refusal);
+
+private:
+    void accept();
+    void read(QLocalSocket *socket);
+    void runQueue();
+
+    Handler m_handler;
+    QLocalServer *m_server; // a child, like the connections it takes
+    struct Pending
+    {
+        Request request;
+        std::shared_ptr<Call> call;
+    };
+    QList<Pending> m_queue;
+    bool m_ready = false;
+    bool m_busy = false;
+    std::optional<Reply> m_refusal;
+};
+
+} // namespace command

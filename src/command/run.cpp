@@ -1,0 +1,144 @@
+#include "command/run.h"
+
+#include "characterset/characterset.h"
+#include "command/channel.h"
+#include "command/commandline.h"
+#include "command/standalone.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+
+#if defined(Q_OS_UNIX)
+#include <QSocketNotifier>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace command {
+
+namespace {
+
+void print(FILE *stream, const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    const QByteArray bytes = text.endsWith(u'\n') ? text.toUtf8() : (text + u'\n').toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+int finish(const Reply &reply)
+{
+    print(stdout, reply.out);
+    print(stderr, reply.err);
+    return reply.code;
+}
+
+// Standard input to its end, as the text to play; one final line break ends the last line and
+// is not played. Nothing when it is longer than a text may be.
+std::optional<QString> readInput()
+{
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly))
+        return QString();
+    // Four bytes a character at most, so that a longer input is seen to be too long.
+    const QByteArray bytes = in.read(qint64(MaxTextCharacters) * 4 + 1);
+    if (bytes.size() > qint64(MaxTextCharacters) * 4)
+        return std::nullopt;
+    QString text = playText(QString::fromUtf8(bytes));
+    if (text.endsWith(u'\n'))
+        text.chop(1);
+    return text;
+}
+
+#if defined(Q_OS_UNIX)
+int signalPipe[2] = {-1, -1};
+volatile sig_atomic_t caught = 0;
+
+void onSignal(int number)
+{
+    caught = number;
+    const char byte = 0;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+// Ctrl+C and SIGTERM stop the play between two characters, and then end the process by the same
+// signal, so that a shell sees how it ended.
+class SignalStop
+{
+public:
+    explicit SignalStop(Standalone &runner)
+    {
+        if (::pipe(signalPipe) != 0)
+            return;
+        for (int fd : signalPipe)
+            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        m_notifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, &runner, &Standalone::stop);
+        struct sigaction action
+        {
+        };
+        action.sa_handler = onSignal;
+        sigemptyset(&action.sa_mask);
+        for (int number : {SIGINT, SIGTERM})
+            ::sigaction(number, &action, nullptr);
+    }
+    ~SignalStop()
+    {
+        if (!caught)
+            return;
+        std::signal(caught, SIG_DFL);
+        std::raise(caught);
+    }
+
+private:
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
+#else
+class SignalStop
+{
+public:
+    explicit SignalStop(Standalone &) { }
+};
+#endif
+
+} // namespace
+
+int runCommandLine(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    CommandLine line = parseCommandLine(QCoreApplication::arguments().mid(1));
+    switch (line.kind) {
+    case CommandLine::Help:
+        return finish({Done, helpText(), QString()});
+    case CommandLine::Version:
+        return finish({Done, versionText(), QString()});
+    case CommandLine::Wrong:
+        return finish(line.wrong);
+    case CommandLine::Run:
+        break;
+    }
+    Request &request = line.request;
+    if (line.textFromInput) {
+        const std::optional<QString> text = readInput();
+        request.text = text.value_or(QString());
+        if (!text || check(request))
+            return finish(failure(Usage,
+                QStringLiteral("Text je příliš dlouhý: nejvýše %1 znaků.").arg(MaxTextCharacters)));
+    }
+
+    const QString directory = QCoreApplication::applicationDirPath();
+    if (const std::optional<Reply> reply
+        = askWindow(socketName(directory), request, WindowTimeoutMs))
+        return finish(*reply);
+
+    ModuleLineLibrary lines(directory);
+    Standalone runner(lines, QDir(directory).filePath(DataFileName));
+    const SignalStop stop(runner);
+    return finish(runner.run(request));
+}
+
+} // namespace command

@@ -1,0 +1,44 @@
+// A command done without a window: the same line library, character set, transfer and key
+// table as the window, and no display server.
+#pragma once
+
+#include "command/request.h"
+#include "effects/linelibrary.h"
+
+#include <QObject>
+#include <QString>
+
+class QEventLoop;
+
+namespace command {
+
+class Standalone : public QObject
+{
+    Q_OBJECT
+public:
+    // dataFile: the program's own Data.ini; the one in use is read from it.
+    Standalone(LineLibrary &lines, const QString &dataFile);
+
+    // Does the request. A play runs here, in the foreground, until its end or stop().
+    Reply run(const Request &request);
+    // Ends a play after the character being sent, which stays shown.
+    void stop();
+
+private:
+    Reply perform(const Request &request);
+    // The port given, else the first from COM1 upwards that opens; 0 and the failure when none.
+    int openPort(int given, Reply &failed);
+    // What each port is, asked of the line library, else found by opening it.
+    QString portList();
+    Reply show(const QString &pattern, int given);
+    Reply play(const Request &request);
+    Reply port(int n);
+    Reply status();
+
+    LineLibrary &m_lines;
+    QString m_dataFile;
+    QEventLoop *m_play = nullptr;
+    bool m_stop = false;
+};
+
+} // namespace command
