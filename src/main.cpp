@@ -1,9 +1,15 @@
+#include "command/run.h"
+#include "mainwindow/commandserver.h"
 #include "mainwindow/form1.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    // With arguments the program is a command: no window, no display server.
+    if (argc > 1)
+        return command::runCommandLine(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pravlon"));
     // Lets the desktop match the window to the installed menu entry and its icon.
@@ -13,9 +19,14 @@ int main(int argc, char *argv[])
     // The program ends with its main window, whatever other windows are open (help, the key
     // chart), and only once that window has sent its last character.
     QApplication::setQuitOnLastWindowClosed(false);
-    Form1 form(Environment::standard(QCoreApplication::applicationDirPath()));
+    const Environment environment = Environment::standard(QCoreApplication::applicationDirPath());
+    Form1 form(environment);
     QObject::connect(&form, &Form1::ended, &app, [] { QCoreApplication::exit(0); });
+    // Commands from a shell; those that come while the window starts wait for it.
+    CommandServer commands(form, environment.lines);
+    commands.listen(environment.programDirectory);
     form.Form_Load();
+    commands.setReady();
     form.show();
     return QApplication::exec();
 }

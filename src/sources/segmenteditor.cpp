@@ -65,3 +65,10 @@ void SegmentEditorPage::Image_Click(int i)
     m_host.KOdeslani = m_host.JednoSeg;
     m_host.ShowCharacter();
 }
+
+void SegmentEditorPage::compose(const QString &pattern)
+{
+    m_digit->setPattern(pattern);
+    for (int i = 0; i < PatternLength; ++i)
+        m_host.JednoSeg[i] = m_digit->isLit(i) ? u'1' : u'0';
+}

@@ -21,6 +21,9 @@ public:
 
     // Hot spot i (0 ... 7: Image3 ... Image10) toggles segment i + 1.
     void Image_Click(int i);
+    // The digit and JednoSeg take the whole pattern, as clicks on its segments would leave them;
+    // nothing is shown yet.
+    void compose(const QString &pattern);
     RandomGenerator &randomGenerator() const { return *m_generator; }
 
 signals:
