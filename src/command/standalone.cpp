@@ -75,11 +75,11 @@ Reply Standalone::perform(const Request &r)
         case Verb::Status:
             return status();
         }
-    } catch (const LineLibraryError &) {
+    } catch (const LineLibraryError &e) {
         return failure(NoLibrary,
-            QStringLiteral("Nenalezen soubor %1. Bez knihovny portu nelze odesílat znaky.")
-                .arg(QDir::toNativeSeparators(
-                    QFileInfo(m_dataFile).dir().filePath(lineLibraryFileName()))));
+            QStringLiteral("Nenalezen soubor %1; bez něj nelze odesílat znaky.\n"
+                           "Knihovna byla hledána zde: %2\nDůvod: %3")
+                .arg(lineLibraryFileName(), QDir::toNativeSeparators(e.modulePath), e.reason));
     }
     return Reply();
 }
@@ -107,9 +107,10 @@ int Standalone::openPort(int given, Reply &failed)
 
 QString Standalone::portList()
 {
-    return command::portList(m_lines, [this](int n) {
-        return portKnownOnly(m_lines.OPENCOM(PortSelection::settingsText(n)) != 0);
-    });
+    return command::portList(
+        m_lines, [](int) { return true; },
+        [this](
+            int n) { return portKnownOnly(m_lines.OPENCOM(PortSelection::settingsText(n)) != 0); });
 }
 
 Reply Standalone::show(const QString &pattern, int given)
@@ -181,9 +182,8 @@ Reply Standalone::port(int n)
     const PortInfo known
         = info ? *info : portKnownOnly(m_lines.OPENCOM(PortSelection::settingsText(n)));
     if (!usable(known))
-        return failure(NoPort,
-            QStringLiteral("Port %1 nelze použít: %2.")
-                .arg(PortSelection::portName(n), portReason(known)));
+        return failure(
+            NoPort, PortSelection::portName(n) + QStringLiteral(": ") + portReason(known, true));
     return failure(Done,
         QStringLiteral("Okno programu neběží: port %1 lze použít, ale volba se bez okna "
                        "neuchová. Příkazům bez okna jej dejte volbou --port %1.")

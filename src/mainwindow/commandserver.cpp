@@ -171,9 +171,7 @@ Reply CommandServer::port(int n)
     if (!option->isEnabled()) {
         const std::optional<PortInfo> info = m_lines->portInfo(n);
         return failure(NoPort,
-            QStringLiteral("Port %1 nelze použít: %2.")
-                .arg(name,
-                    info ? portReason(*info) : QStringLiteral("okno jej nedokázalo otevřít")));
+            name + QStringLiteral(": ") + portReason(info.value_or(portKnownOnly(false)), false));
     }
     if (!option->isChecked())
         option->click();
@@ -186,12 +184,14 @@ Reply CommandServer::port(int n)
 
 Reply CommandServer::ports()
 {
+    const auto option
+        = [this](int n) { return named<QRadioButton>(m_form, QStringLiteral("Option%1").arg(n)); };
     return Reply{Done,
-        portList(*m_lines,
-            [this](int n) {
-                auto *option = named<QRadioButton>(m_form, QStringLiteral("Option%1").arg(n));
+        portList(
+            *m_lines, [&](int n) { return option(n)->isEnabled(); },
+            [&](int n) {
                 return portKnownOnly(
-                    option->isEnabled(), option->isEnabled() && option->isChecked());
+                    option(n)->isEnabled(), option(n)->isEnabled() && option(n)->isChecked());
             }),
         QString()};
 }
