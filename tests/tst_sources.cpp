@@ -99,7 +99,8 @@ private slots:
             const QString expected
                 = QString(i % 8 + 1, i < 8 ? u'1' : u'0') + QString(7 - i % 8, i < 8 ? u'0' : u'1');
             QCOMPARE(host.JednoSeg + host.lines.shown(), expected + expected);
-            QCOMPARE(control(&page, qPrintable(QStringLiteral("Image%11").arg(QChar(u'A' + i % 8))))
+            QCOMPARE(control(&page,
+                         qPrintable(QStringLiteral("Image%11").replace("%1", QChar(u'A' + i % 8))))
                          ->isHidden(),
                 i >= 8);
         }

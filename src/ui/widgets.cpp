@@ -388,8 +388,9 @@ DigitPreview::DigitPreview(const QString &prefix, int segments, QWidget *parent,
 {
     for (int k = 0; k < segments; ++k) {
         const QChar letter = QLatin1Char(SegmentLetters[k]);
+        // Replaced, not arg(): in "Image%11" arg() would take %11 for its placeholder.
         auto *overlay = new SvgPicture(QStringLiteral(":/pictures/%1-%2.svg").arg(prefix, letter),
-            this, overlayName.arg(letter.toUpper()));
+            this, QString(overlayName).replace(QLatin1String("%1"), letter.toUpper()));
         overlay->hide();
         m_overlays.append(overlay);
     }
