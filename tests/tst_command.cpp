@@ -166,9 +166,23 @@ class TestCommand : public QObject
             QCOMPARE(shownByWindow("preview"), shown);
             QCOMPARE(shownByWindow("Label1"), shown);
         }
-        if (window)
-            QCOMPARE(control<QPlainTextEdit>(form.get(), "Text1")->toPlainText(),
-                QStringLiteral("a\n,"));
+        if (!window)
+            return;
+        QCOMPARE(
+            control<QPlainTextEdit>(form.get(), "Text1")->toPlainText(), QStringLiteral("a\n,"));
+        // The editor keeps the pattern it was given: its digit, its segments' buttons.
+        QString digit, buttons;
+        for (int i = 0; i < PatternLength; ++i) {
+            digit += control(form.get(), QStringLiteral("Image%11").replace("%1", QChar(u'A' + i)))
+                         ->isHidden()
+                ? u'0'
+                : u'1';
+            buttons += control<QAbstractButton>(form.get(), QStringLiteral("Image%1").arg(i + 3))
+                           ->isChecked()
+                ? u'1'
+                : u'0';
+        }
+        QCOMPARE(digit + u' ' + buttons, QStringLiteral("10110111 10110111"));
     }
 
 private slots:

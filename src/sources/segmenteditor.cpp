@@ -69,6 +69,8 @@ void SegmentEditorPage::Image_Click(int i)
 void SegmentEditorPage::compose(const QString &pattern)
 {
     m_digit->setPattern(pattern);
-    for (int i = 0; i < PatternLength; ++i)
+    for (int i = 0; i < PatternLength; ++i) {
+        m_spots[i]->setChecked(m_digit->isLit(i));
         m_host.JednoSeg[i] = m_digit->isLit(i) ? u'1' : u'0';
+    }
 }
