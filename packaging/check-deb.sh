@@ -97,7 +97,7 @@ sleep 0.5
 xdotool mousemove --window "$id" 328 68 click 1            # "Uložit znak" (4200, 840 twips)
 dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Uložit znak$' | head -n 1)
 [ -n "$dialog" ] || { echo "no save dialog"; kill $pid; exit 1; }
-xdotool mousemove --window "$dialog" 172 82 click 1 key ctrl+a type Deb   # the name (4 characters at most)
+xdotool mousemove --window "$dialog" 172 82 click 1 key ctrl+a type Deb   # the name
 xdotool mousemove --window "$dialog" 24 186 click 1        # slot 1
 sleep 0.5
 wmclose "$dialog"
@@ -106,26 +106,28 @@ wmclose "$id"
 for i in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
 if kill -0 $pid 2>/dev/null; then echo "still running after the close"; kill $pid; exit 1; fi
 SESSION
-status=0
-unshare -m --propagation private sh -c '
-    mount --bind "$1" /usr/lib/pravlon/librscom.so
-    for d in /dev/ttyS* /dev/ttyUSB* /dev/ttyACM* /dev/ttyAMA* /dev/console; do
-        [ -e "$d" ] && mount --bind /dev/null "$d"
-    done
-    exec setpriv --reuid=nobody --regid=nogroup --clear-groups env -i HOME="$2" \
-        PATH="$3:/usr/bin:/bin" LANG=C.UTF-8 PRAVLON_SIM_LOG="$2/lines.log" PRAVLON_SIM_PORTS=1 \
-        sh -c "cd \"\$HOME\" && xvfb-run -a -s \"-screen 0 800x600x24\" sh \"\$0\"" "$4"
-' sh "$sim" "$home" "$dir/bin" "$dir/session.sh" || status=$?
-[ "$status" -eq 0 ] || fail "the installed program, run by a user, failed ($status)"
-grep -q ' OPEN ' "$home/lines.log" || fail "the installed program did not open the line"
-dpkg --verify pravlon || fail "the package's files changed"
-saved=$home/.local/share/pravlon/Data.ini
-if grep -qx 'B1Text=Deb' "$saved" 2>/dev/null; then
-    echo "deb: installed; a user's saved character landed in ~/.local/share/pravlon/Data.ini"
+if unshare -m --propagation private true 2>/dev/null; then
+    unshare -m --propagation private sh -c '
+        mount --bind "$1" /usr/lib/pravlon/librscom.so
+        for d in /dev/ttyS* /dev/ttyUSB* /dev/ttyACM* /dev/ttyAMA* /dev/console; do
+            [ -e "$d" ] && mount --bind /dev/null "$d"
+        done
+        exec setpriv --reuid=nobody --regid=nogroup --clear-groups env -i HOME="$2" \
+            PATH="$3:/usr/bin:/bin" LANG=C.UTF-8 PRAVLON_SIM_LOG="$2/lines.log" \
+            PRAVLON_SIM_PORTS=1 sh -c "cd \"\$HOME\" && xvfb-run -a -s \"-screen 0 800x600x24\" sh \"\$0\"" "$4"
+    ' sh "$sim" "$home" "$dir/bin" "$dir/session.sh" || fail "the installed program, run by a user, failed"
+    grep -q ' OPEN ' "$home/lines.log" || fail "the installed program did not open the line"
+    if grep -qx 'B1Text=Deb' "$home/.local/share/pravlon/Data.ini" 2>/dev/null; then
+        echo "deb: installed; a user's saved character landed in ~/.local/share/pravlon/Data.ini"
+    else
+        save_failed=1
+        echo "deb: FAILED: the user's saved character is not in ~/.local/share/pravlon/Data.ini" >&2
+    fi
 else
-    save_failed=1
-    echo "deb: FAILED: the user's saved character is not in ~/.local/share/pravlon/Data.ini" >&2
+    # A chroot whose root is no mount point, for instance.
+    echo "deb: no private mount namespace here: the installed program is not started" >&2
 fi
+dpkg --verify pravlon || fail "the package's files changed"
 
 apt-get purge -y pravlon >"$dir/apt" 2>&1 || { cat "$dir/apt" >&2; fail "apt-get purge failed"; }
 installed=
