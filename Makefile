@@ -2,7 +2,7 @@ BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # A unity build compiles each library's sources together: a third of the compile time. The
 # sanitizer build stays file by file, so a missing include still shows there.
-CONFIGURE = scripts/configure $(BUILD) -DCMAKE_UNITY_BUILD=ON $(CMAKE_FLAGS)
+CONFIGURE = scripts/configure $(BUILD) -DCMAKE_UNITY_BUILD=ON -DPRAVLON_PCH=ON $(CMAKE_FLAGS)
 
 FUZZ_SECONDS ?= 60
 ASAN_ENV = ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
