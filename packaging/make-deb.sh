@@ -30,13 +30,13 @@ printf 'pravlon (%s) unstable; urgency=medium\n\n  * Release %s.\n\n -- %s  %s\n
 find "$root/usr/share/man" -type f -name '*.[0-9]' -exec gzip -9n {} + 2>/dev/null || true
 
 # The dependencies: the libraries the two binaries link, worked out by dpkg-shlibdeps, and
-# what Qt loads at run time: the platform plugins, its Czech texts, and the fonts the layout
-# is made for.
+# what Qt loads at run time: the platform plugins and its Czech texts. The layout's font is
+# compiled in.
 mkdir -p "$work/src/debian"
 printf 'Source: pravlon\n\nPackage: pravlon\nArchitecture: any\n' > "$work/src/debian/control"
 shlibs=$(cd "$work/src" && dpkg-shlibdeps -O -e"$root/usr/lib/pravlon/pravlon" \
     -e"$root/usr/lib/pravlon/librscom.so" 2>/dev/null | sed -n 's/^shlibs:Depends=//p')
-depends="$shlibs, qt6-qpa-plugins, qt6-translations-l10n, fonts-dejavu-core, fonts-dejavu-extra"
+depends="$shlibs, qt6-qpa-plugins, qt6-translations-l10n"
 
 size=$(du -sk --exclude=DEBIAN "$root" | cut -f1)
 cat > "$root/DEBIAN/control" <<CONTROL
