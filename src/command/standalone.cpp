@@ -4,6 +4,7 @@
 #include "characterset/datafile.h"
 #include "characterset/keytable.h"
 #include "command/ports.h"
+#include "display/portdetails.h"
 #include "display/portselection.h"
 #include "display/transfer.h"
 
@@ -16,9 +17,6 @@
 namespace command {
 
 namespace {
-
-const QString NoPortText
-    = QStringLiteral("Nelze otevřít žádný port. Program nebude odesílat data.");
 
 bool usable(const PortInfo &info)
 {

@@ -9,6 +9,10 @@
 #include <array>
 #include <optional>
 
+// "ERROR 01": no port opens.
+inline const QString NoPortText
+    = QStringLiteral("Nelze otevřít žádný port. Program nebude odesílat data.");
+
 // "/dev/ttyUSB0 · FT232R USB UART", or the device alone.
 QString describePort(const PortInfo &port);
 

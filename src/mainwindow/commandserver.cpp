@@ -1,6 +1,7 @@
 #include "mainwindow/commandserver.h"
 
 #include "command/ports.h"
+#include "display/portdetails.h"
 #include "display/portselection.h"
 #include "mainwindow/form1.h"
 #include "sources/characterbuttons.h"
@@ -26,9 +27,6 @@ template <class T> T *named(const QObject &root, const QString &name)
 }
 
 enum Page { Buttons, Editor, Player };
-
-const QString NoPortText
-    = QStringLiteral("Nelze otevřít žádný port. Program nebude odesílat data.");
 
 } // namespace
 

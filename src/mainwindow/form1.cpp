@@ -1,6 +1,7 @@
 #include "mainwindow/form1.h"
 
 #include "characterset/datafile.h"
+#include "display/portdetails.h"
 #include "sources/characterbuttons.h"
 #include "sources/segmenteditor.h"
 #include "sources/textplayer.h"
@@ -29,8 +30,6 @@ const QString Form1::PageCaptions[3] = {
     QStringLiteral("Předdefinované"), QStringLiteral("Jednotlivé seg."), QStringLiteral("Řetězce")};
 
 namespace {
-const QString NoPortText
-    = QStringLiteral("Nelze otevřít žádný port. Program nebude odesílat data.");
 
 QString optionToolTip(int n)
 {
