@@ -148,37 +148,43 @@ struct Location
     bool insertNeedsLineEnd = false; // that line is the last one and has no line end
 };
 
-Location locate(const QByteArray &bytes, const QString &section, const QString &key)
+// Walks the first section of that name: its header line, then every line up to the next section.
+// visit(line, text, header) returns false to stop.
+template <class Visit>
+void walkSection(const QByteArray &bytes, const QString &section, Visit visit)
 {
-    Location loc;
     Scanner scan(bytes);
     Line line{};
     bool inSection = false;
     while (scan.nextLine(line)) {
         const QByteArrayView text = scan.text(line);
-        if (auto name = sectionName(text)) {
-            if (inSection)
-                break; // the first section of that name is the one read and written
+        const auto name = sectionName(text);
+        if (name && inSection)
+            return; // only the first section of that name is read and written
+        if (name)
             inSection = sameName(*name, section);
-            if (inSection) {
-                loc.sectionFound = true;
-                loc.insertAt = line.next;
-                loc.insertNeedsLineEnd = line.next == line.end;
-            }
-            continue;
-        }
-        if (!inSection)
-            continue;
-        if (!trimmed(text).isEmpty()) {
+        if (inSection && !visit(line, text, bool(name)))
+            return;
+    }
+}
+
+Location locate(const QByteArray &bytes, const QString &section, const QString &key)
+{
+    Location loc;
+    walkSection(bytes, section, [&](const Line &line, QByteArrayView text, bool header) {
+        loc.sectionFound = true;
+        if (header || !trimmed(text).isEmpty()) {
             loc.insertAt = line.next;
             loc.insertNeedsLineEnd = line.next == line.end;
         }
-        if (auto entry = entryOf(text); entry && sameName(entry->key, key)) {
+        if (auto entry = header ? std::nullopt : entryOf(text);
+            entry && sameName(entry->key, key)) {
             loc.keyFound = true;
             loc.keyLine = line;
-            return loc;
+            return false;
         }
-    }
+        return true;
+    });
     return loc;
 }
 
@@ -258,20 +264,10 @@ QList<QString> Snapshot::read(const QString &section, const QStringList &keys,
     QList<QString> values(keys.size());
     QList<bool> found(keys.size(), false);
     qsizetype left = keys.size();
-    Scanner scan(m_bytes);
-    Line line{};
-    bool inSection = false;
-    while (left > 0 && scan.nextLine(line)) {
-        const QByteArrayView text = scan.text(line);
-        if (auto name = sectionName(text)) {
-            if (inSection)
-                break; // only the first section of that name counts
-            inSection = sameName(*name, section);
-            continue;
-        }
-        const auto entry = inSection ? entryOf(text) : std::nullopt;
+    walkSection(m_bytes, section, [&](const Line &, QByteArrayView text, bool header) {
+        const auto entry = header ? std::nullopt : entryOf(text);
         if (!entry)
-            continue;
+            return true;
         // The first entry of a key counts; the name is decoded only when its length fits.
         std::optional<QString> name;
         for (qsizetype i = 0; i < keys.size(); ++i) {
@@ -285,7 +281,8 @@ QList<QString> Snapshot::read(const QString &section, const QStringList &keys,
                 --left;
             }
         }
-    }
+        return left > 0;
+    });
     for (qsizetype i = 0; i < keys.size(); ++i) {
         if (!found[i])
             values[i] = defaults[i].left(keep);
