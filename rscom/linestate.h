@@ -29,7 +29,6 @@ public:
     void setDtr(bool asserted);
     void setTxd(bool breakOn);
 
-    bool dtr() const { return m_dtr; }
     bool txdBreak() const { return m_break; }
 
 private:

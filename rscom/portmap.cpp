@@ -170,6 +170,7 @@ Adapter readAdapter(const std::string &ttyEntry)
     return adapter;
 }
 
+#if defined(__APPLE__)
 std::vector<std::string> listCallOutPorts(const std::string &devDir)
 {
     std::vector<std::string> names;
@@ -180,6 +181,7 @@ std::vector<std::string> listCallOutPorts(const std::string &devDir)
     std::sort(names.begin(), names.end());
     return names;
 }
+#endif
 
 #endif
 

@@ -18,8 +18,10 @@ int comNumberFromSettings(const char *settings);
 // Only sysfs attributes are read: no device is opened.
 std::vector<std::string> listLinuxPorts(const std::string &sysClassTty);
 
-// The cu.* entries of a device directory in name order (macOS).
+#if defined(__APPLE__)
+// The cu.* entries of a device directory in name order.
 std::vector<std::string> listCallOutPorts(const std::string &devDir);
+#endif
 
 // What the system says about the device behind a name: the adapter's name for people and the
 // driver.
