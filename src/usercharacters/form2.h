@@ -17,7 +17,8 @@ public:
     static constexpr int NameLength = 4;
 
     // The pattern is asked for when the dialog opens and at every save: a timer of the main
-    // window may change it meanwhile. Saves go to the character-set file at dataFile.
+    // window may change it meanwhile. dataFile is the program's own Data.ini; saves go to the
+    // file in use for it (datafile::write).
     Form2(std::function<QString()> currentPattern, QString dataFile, MessageSink &messages,
         QWidget *parent = nullptr);
 
