@@ -117,7 +117,7 @@ if unshare -m --propagation private true 2>/dev/null; then
             PRAVLON_SIM_PORTS=1 sh -c "cd \"\$HOME\" && xvfb-run -a -s \"-screen 0 800x600x24\" sh \"\$0\"" "$4"
     ' sh "$sim" "$home" "$dir/bin" "$dir/session.sh" || fail "the installed program, run by a user, failed"
     grep -q ' OPEN ' "$home/lines.log" || fail "the installed program did not open the line"
-    if grep -qx 'B1Text=Deb' "$home/.local/share/pravlon/Data.ini" 2>/dev/null; then
+    if tr -d '\r' <"$home/.local/share/pravlon/Data.ini" 2>/dev/null | grep -qx 'B1Text=Deb'; then
         echo "deb: installed; a user's saved character landed in ~/.local/share/pravlon/Data.ini"
     else
         save_failed=1
