@@ -14,22 +14,23 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
 int g_open = 0;
 
-bool unplugged()
-{
-    return std::getenv("PRAVLON_SIM_UNPLUGGED");
-}
+const auto unplugged = [] { return std::getenv("PRAVLON_SIM_UNPLUGGED") != nullptr; };
+// Whether COMn is one of the ports that open.
+const auto listed = [](int n) {
+    const char *ports = std::getenv("PRAVLON_SIM_PORTS");
+    return std::strchr(ports ? ports : "1", '0' + n) != nullptr;
+};
 
 void log(const char *op, long value)
 {
-    static FILE *file = [] {
-        const char *path = std::getenv("PRAVLON_SIM_LOG");
-        return path ? std::fopen(path, "a") : nullptr;
-    }();
+    static const char *path = std::getenv("PRAVLON_SIM_LOG");
+    static FILE *file = path ? std::fopen(path, "a") : nullptr;
     if (!file)
         return;
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
@@ -45,13 +46,9 @@ extern "C" {
 int16_t OPENCOM(const char *settings)
 {
     int n = 0;
-    for (int k = 1; k <= 5; ++k) {
-        char text[16];
-        std::snprintf(text, sizeof text, "COM%d,1200,N,8,1", k);
-        n = settings && std::strcmp(settings, text) == 0 ? k : n;
-    }
-    const char *ports = std::getenv("PRAVLON_SIM_PORTS");
-    const bool ok = n != 0 && !unplugged() && std::strchr(ports ? ports : "1", '0' + n);
+    for (int k = 1; k <= 5; ++k)
+        n = settings && "COM" + std::to_string(k) + ",1200,N,8,1" == settings ? k : n;
+    const bool ok = n != 0 && !unplugged() && listed(n);
     g_open = ok ? n : g_open;
     log("OPEN", ok ? n : 0);
     return ok ? 1 : 0;
@@ -69,18 +66,12 @@ void TXD(int32_t level)
     if (!unplugged() && g_open)
         log("TXD", level);
 }
-#endif
 
-#ifndef SIM_LACKING
 int32_t PORTINFO(int32_t n, char *text, int32_t size)
 {
     if (n < 1 || n > 5 || !text)
         return -1;
-    const char *ports = std::getenv("PRAVLON_SIM_PORTS");
-    std::string state = g_open == n ? "open"
-        : std::strchr(ports ? ports : "1", '0' + n) ? "ready"
-                                                    : "missing";
-    std::string detail;
+    std::string state = g_open == n ? "open" : listed(n) ? "ready" : "missing", detail;
     const char *own = std::getenv("PRAVLON_SIM_PORTINFO");
     const std::string given = std::string(",") + (own ? own : "");
     if (const size_t at = given.find("," + std::to_string(n) + "="); at != std::string::npos) {
@@ -88,21 +79,18 @@ int32_t PORTINFO(int32_t n, char *text, int32_t size)
         state = entry.substr(0, entry.find(':'));
         detail = entry.find(':') == std::string::npos ? "" : entry.substr(entry.find(':') + 1);
     }
-    const std::string line = state == "missing"
-        ? "\t\tmissing\t" + detail
-        : "/dev/ttyUSB" + std::to_string(n - 1) + "\tFT232R USB UART\t" + state + '\t' + detail;
+    const std::string line
+        = (state == "missing" ? "\t" : "/dev/ttyUSB" + std::to_string(n - 1) + "\tFT232R USB UART")
+        + '\t' + state + '\t' + detail;
     if (size < 0 || line.size() >= size_t(size))
         return -1;
-    std::memcpy(text, line.c_str(), line.size() + 1);
-    return int32_t(line.size());
+    return int32_t(std::strlen(std::strcpy(text, line.c_str())));
 }
 #endif
 
 int16_t CLOSECOM(void)
 {
-    const int was = g_open;
-    g_open = 0;
-    return was ? 1 : 0;
+    return std::exchange(g_open, 0) ? 1 : 0;
 }
 
 } // extern "C"
