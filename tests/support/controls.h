@@ -4,22 +4,12 @@
 
 #include <QAbstractButton>
 #include <QLabel>
-#include <cstdio>
-#include <cstdlib>
-
-template <class T = QWidget> T *control(const QObject *root, const char *name)
-{
-    T *found = root->findChild<T *>(QLatin1String(name));
-    if (!found) {
-        std::fprintf(stderr, "no control named %s\n", name);
-        std::abort();
-    }
-    return found;
-}
 
 template <class T = QWidget> T *control(const QObject *root, const QString &name)
 {
-    return control<T>(root, qPrintable(name));
+    if (T *found = root->findChild<T *>(name))
+        return found;
+    qFatal("no control named %s", qPrintable(name));
 }
 
 // Character button k (1 ... 46) of the first page.

@@ -1,14 +1,14 @@
 #include "fakes.h"
 
-#include "characterset/characterset.h"
-
 #include <QFile>
 
-// A save that falls back to the user's copy of Data.ini must never reach the real home.
+// A save that falls back to the user's copy of Data.ini must never reach the real home; and Qt
+// wants a runtime directory of the user's own, which a bare session does not give.
 [[maybe_unused]] static const bool isolatedHome = [] {
     static QTemporaryDir home;
     qputenv("HOME", QFile::encodeName(home.path()));
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path()));
     return true;
 }();
 
@@ -25,22 +25,10 @@ void writeFile(const QString &path, const QByteArray &bytes)
         f.write(bytes);
 }
 
-TestHost::TestHost()
-{
-    lines.openPort = 1;
-    characterset::load(ShippedDataFile, CharacterPatterns, BText, nullptr);
-}
-
 Environment TestProgram::environment()
 {
-    Environment env;
-    env.programDirectory = dir.path();
-    env.lines = lines;
-    env.messages = messages;
-    env.random = random;
-    env.beep = [this] { events << QStringLiteral("beep"); };
-    env.startProgram = [](const QString &, const QStringList &) { return false; };
-    return env;
+    return {dir.path(), lines, messages, random, [this] { events << QStringLiteral("beep"); },
+        [](const QString &, const QStringList &) { return false; }};
 }
 
 std::unique_ptr<Form1> TestProgram::start(bool withDataFile, std::optional<Environment> env)

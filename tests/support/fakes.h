@@ -3,19 +3,14 @@
 #pragma once
 
 #include "controls.h"
-#include "display/transfer.h"
 #include "mainwindow/form1.h"
 #include "sources/characterbuttons.h"
-#include "sources/pagehost.h"
 #include "sources/segmenteditor.h"
 #include "sources/textplayer.h"
 #include "ui/texts.h"
 #include "ui/widgets.h"
-#include "virtualdisplay.h"
 
-#include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -32,35 +27,41 @@ QByteArray readFile(const QString &path);
 void writeFile(const QString &path, const QByteArray &bytes);
 
 // Records every line operation; ports in `working` open, the others fail; `missing` makes every
-// operation fail as a missing module does. Each port has its own display, fed only while that
-// port is the open one.
-class FakeLineLibrary : public LineLibrary
+// operation fail as a missing module does. Behind each port, fed only while it is the open one,
+// the display as the help window wires it: TxD and DTR through inverting receivers to a 4094
+// whose strobe is tied high, its outputs low for the lit segments of a common-anode digit.
+struct FakeLineLibrary : LineLibrary
 {
-public:
     std::set<int> working{1};
     bool missing = false;
     int openPort = 0;
-    QStringList calls; // "OPEN COM1=1", "DTR 1", "TXD 0"
-    std::map<int, VirtualDisplay> displays;
+    QStringList calls; // "OPEN COM1", "DTR 1", "TXD 0"
 
     int16_t OPENCOM(const QByteArray &settings) override
     {
         const int n = record("OPEN COM", settings.mid(3, 1).toInt());
         openPort = working.count(n) ? n : openPort;
-        calls.last() += working.count(n) ? "=1" : "=0";
         return int16_t(working.count(n));
     }
-    void DTR(int32_t level) override { displays[openPort].setDtr(record("DTR ", level)); }
-    void TXD(int32_t level) override { displays[openPort].setTxd(record("TXD ", level)); }
+    // DTR 0 is the clock's rising edge: Q1 takes the data bit (a break lights its segment) and
+    // Q1 ... Q7 move on to Q2 ... Q8.
+    void DTR(int32_t level) override
+    {
+        if (record("DTR ", level) == 0 && dtr)
+            displays[openPort].prepend(txd ? u'1' : u'0');
+        dtr = level;
+    }
+    void TXD(int32_t level) override { txd = record("TXD ", level); }
 
-    // The TXD values in the order sent, as one text.
-    QString txdBits() const { return calls.filter("TXD ").join(QString()).remove("TXD "); }
     // How many whole characters went out (eight clock returns each).
     int charactersSent() const { return int(calls.count(QStringLiteral("DTR 0")) / 8); }
-    QString shown() { return displays[openPort].lit(); }
-    void clear() { calls.clear(); }
+    // Segments a ... h of the open port's display, "1" where lit.
+    QString shown() { return (displays[openPort] + BlankPattern).left(8); }
 
 private:
+    bool dtr = true, txd = false; // DTR is asserted once a port is open
+    std::map<int, QString> displays; // every bit clocked in, newest (Q1) first
+
     int record(const char *what, int value)
     {
         if (missing)
@@ -79,9 +80,8 @@ struct Message
 };
 
 // Records the boxes; answers questions from `answers`, No when none is left.
-class RecordingMessageSink : public MessageSink
+struct RecordingMessageSink : MessageSink
 {
-public:
     QList<Message> shown;
     QStringList titles;
     QList<MessageAnswer> answers;
@@ -91,15 +91,14 @@ public:
     {
         shown.append({title, text, icon, buttons, details});
         titles << title;
-        const bool question = buttons == MessageButtons::YesNo;
-        return question ? answers.isEmpty() ? MessageAnswer::No : answers.takeFirst()
-                        : MessageAnswer::Ok;
+        return buttons != MessageButtons::YesNo ? MessageAnswer::Ok
+            : answers.isEmpty()                 ? MessageAnswer::No
+                                                : answers.takeFirst();
     }
 };
 
-class ScriptedRandom : public RandomSource
+struct ScriptedRandom : RandomSource
 {
-public:
     QList<double> values;
     double draw() override { return values.isEmpty() ? 0.0 : values.takeFirst(); }
 };
@@ -118,12 +117,15 @@ public slots:
 
 // What a page sees of the main window, with the character set of the shipped file loaded. A
 // pattern shown goes out on COM1, with no decimal-point rule (that option is the main window's).
-class TestHost : public PageHost
+struct TestHost : PageHost
 {
-public:
     FakeLineLibrary lines;
 
-    TestHost();
+    TestHost()
+    {
+        lines.openPort = 1;
+        characterset::load(ShippedDataFile, CharacterPatterns, BText, nullptr);
+    }
     void ShowCharacter() override { transferPattern(lines, KOdeslani); }
 };
 
