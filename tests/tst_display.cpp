@@ -51,16 +51,15 @@ private slots:
     {
         QFETCH(QList<int>, working);
         QFETCH(int, picked);
-        int messages = 0, sends = 0;
+        int boxes = 0, sent = 0;
         QString label;
         PortSelection model(
             {[&](const QByteArray &s) { return int16_t(working.contains(s[3] - '0')); },
-                [&] { ++messages; }, [&] { ++sends; }, [&](const QString &name) { label = name; },
+                [&] { ++boxes; }, [&] { ++sent; }, [&](const QString &name) { label = name; },
                 nullptr});
         model.userSelected(picked);
         QCOMPARE(label, PortSelection::portName(model.selected())); // the label names the selection
-        QTEST(
-            QStringLiteral("boxes: %1, sent: %2, selected: %3").arg(messages).arg(sends).arg(label),
+        QTEST(QString("boxes: %1, sent: %2, selected: %3").arg(boxes).arg(sent).arg(label),
             "outcome");
         for (int n = 1; n <= 5; ++n)
             QCOMPARE(model.isEnabled(n), working.contains(n));

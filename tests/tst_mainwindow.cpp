@@ -56,6 +56,8 @@ private slots:
             auto *option = control<QRadioButton>(form.get(), QStringLiteral("Option%1").arg(n));
             QCOMPARE(option->isEnabled(), s.library && s.ports.contains(n)); // a working port
             QCOMPARE(option->isChecked(), n == s.selected);
+            // Nothing below the text from a line library that cannot say what is behind a port.
+            QCOMPARE(option->toolTip(), QString("Otevřít port COM%1 pro odesílání znaků").arg(n));
             // A grey option looks it: its disabled text is dimmer than its enabled text.
             QVERIFY(option->palette().color(QPalette::Disabled, QPalette::WindowText)
                 != option->palette().color(QPalette::Active, QPalette::WindowText));
