@@ -150,8 +150,8 @@ class TestCommand : public QObject
             {{"port", "COM1"}, 0, 2},
             {{"stop"}, 0, 2},
             {{"ports"}, 0, 2, {},
-                "COM1\t/dev/ttyUSB0\tFT232R USB UART\tPort je otevřen."
-                "|COM3\t/dev/ttyUSB2\tFT232R USB UART\tPort lze vybrat."},
+                "COM1\t/dev/simUSB0\tFT232R USB UART\tPort je otevřen."
+                "|COM3\t/dev/simUSB2\tFT232R USB UART\tPort lze vybrat."},
         };
         for (const Step &step : steps) {
             const qsizetype before = sent(log()).size();

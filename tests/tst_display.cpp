@@ -86,7 +86,7 @@ private slots:
             {"strange", false, "Port nelze otevřít: strange"}};
         for (const auto &[line, offered, says] : table) {
             const std::optional<PortInfo> port = PortInfo::parse(
-                "/dev/ttyUSB0\tA\t" + line.toUtf8() + (line.contains(u'\t') ? "" : "\t"));
+                "/dev/simUSB0\tA\t" + line.toUtf8() + (line.contains(u'\t') ? "" : "\t"));
             QVERIFY2(portStateText(*port, offered).contains(says), qPrintable(line));
         }
         QCOMPARE(timePerCharacterText(21'499'999) + timePerCharacterText(400'000),

@@ -201,7 +201,7 @@ private slots:
             QVERIFY(shown.size() == 2 && shown[0].icon == MessageIcon::Critical
                 && shown[1].icon == MessageIcon::Warning);
             QCOMPARE(shown[1].details.section(u'\n', 4),
-                "COM5 (/dev/ttyUSB4 · FT232R USB UART): Adaptér byl odpojen (nebo ho zabral "
+                "COM5 (/dev/simUSB4 · FT232R USB UART): Adaptér byl odpojen (nebo ho zabral "
                 "jiný program, např. brltty). Připojte ho a spusťte program znovu.\n\n"
                 "Náhled znaků v okně funguje i bez displeje.");
             return;
@@ -209,11 +209,11 @@ private slots:
         control<QRadioButton>(form.get(), "Option2")->click();
         form->Label2_Click();
         QCOMPARE(shown[0].title + ": " + shown[0].text + '\n' + shown[0].details,
-            "Pravlon: Nyní je tímto programem otevřen port COM1\nZařízení: /dev/ttyUSB0\n"
+            "Pravlon: Nyní je tímto programem otevřen port COM1\nZařízení: /dev/simUSB0\n"
             "Adaptér: FT232R USB UART\nPoslední znak: zatím žádný neodešel");
         QVERIFY(shown[0].icon == MessageIcon::Information && shown[1].text.endsWith("COM2"));
         QVERIFY(shown[1].details.contains(
-            QRegularExpression("^Zařízení: /dev/ttyUSB1\n.*\nPoslední znak: (\\d+|méně než 1) ms "
+            QRegularExpression("^Zařízení: /dev/simUSB1\n.*\nPoslední znak: (\\d+|méně než 1) ms "
                                "na znak\n\nOvladač ch341-uart stav break jen napodobuje")));
     }
 

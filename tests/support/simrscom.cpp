@@ -2,7 +2,7 @@
 // serial port. PRAVLON_SIM_PORTS lists the COM numbers that open ("13"; default "1").
 // PRAVLON_SIM_LOG names a file that gets one line per call: nanoseconds, operation, value.
 // PRAVLON_SIM_UNPLUGGED, while set, makes every call fail, as an unplugged adapter would.
-// PORTINFO tells COMn as /dev/ttyUSB(n-1), "FT232R USB UART", open or ready for the ports that
+// PORTINFO tells COMn as /dev/simUSB(n-1), "FT232R USB UART", open or ready for the ports that
 // open and missing for the others; PRAVLON_SIM_PORTINFO sets states and details of its own:
 // "2=denied:dialout,3=busy:minicom,4=nodtr".
 // Built with SIM_LACKING, it lacks TXD and PORTINFO: a module missing a function it needs and
@@ -80,7 +80,7 @@ int32_t PORTINFO(int32_t n, char *text, int32_t size)
         detail = entry.find(':') == std::string::npos ? "" : entry.substr(entry.find(':') + 1);
     }
     const std::string line
-        = (state == "missing" ? "\t" : "/dev/ttyUSB" + std::to_string(n - 1) + "\tFT232R USB UART")
+        = (state == "missing" ? "\t" : "/dev/simUSB" + std::to_string(n - 1) + "\tFT232R USB UART")
         + '\t' + state + '\t' + detail;
     if (size < 0 || line.size() >= size_t(size))
         return -1;
