@@ -2,9 +2,10 @@
 // window, checked on what the wired display shows.
 #include "fakes.h"
 #include "sources/randomgenerator.h"
+#include "windows/form4.h"
 
-#include <QScrollBar>
 #include <QSet>
+#include <QStyleOptionButton>
 #include <QTextDocumentFragment>
 
 namespace {
@@ -24,9 +25,8 @@ struct Player : TestHost
         Smod = 3;
         control<QPlainTextEdit>(&page, "Text1")->setPlainText(text);
         control<QPushButton>(&page, "Check4")->setChecked(repeat);
-        button("Check3")->setChecked(true);
+        control<QPushButton>(&page, "Check3")->setChecked(true);
     }
-    QPushButton *button(const char *name) { return control<QPushButton>(&page, name); }
     bool ticking() { return control<QTimer>(&page, "Timer2")->isActive(); }
     // The patterns the display showed after each of the ticks.
     QStringList play(int ticks)
@@ -48,10 +48,9 @@ class TestSources : public QObject
 private slots:
     void initTestCase() { TestHost(); } // loads the character set for the tables below
 
-    // Each button shows its slot, every click again; the decimal point is the main window's
-    // option, so the page only reports its toggle. A user character's name too wide for its
-    // button is set smaller until it fits, down to a legible size, and cut only below that,
-    // whole in the tooltip; a name that fits keeps the page's font; "&" and markup are text.
+    // Each button shows its slot, every click again. A user character's name too wide for its
+    // button is set at the largest size that fits, down to a legible size, and cut only below
+    // that, whole in the tooltip; a name that fits keeps the page's font; "&" and markup are text.
     void buttons()
     {
         TestHost host;
@@ -63,45 +62,44 @@ private slots:
         control<QPushButton>(&page, "Command1")->click();
         QCOMPARE(
             host.lines.shown() + QString::number(host.lines.charactersSent()), BlankPattern + "7");
-        QSignalSpy point(&page, &CharacterButtonsPage::decimalPointChanged);
-        control<QPushButton>(&page, "Check1")->click();
-        QCOMPARE(point.takeFirst(), QVariantList{true});
 
         page.setFont(windowFont());
         auto *b = characterButton(&page, 37);
-        const int room = b->width() - 4; // inside the frame, a pixel clear of it
+        QStyleOptionButton inside;
+        inside.initFrom(b);
+        const int room // a pixel clear of the frame
+            = b->style()->subElementRect(QStyle::SE_PushButtonContents, &inside, b).width() - 2;
         for (const QString name : {"[10]", "Kolecko", "WWWWWWWWW", "R&B", "<u>&X</u>"}) {
             page.setUserCaption(1, name);
             // As the button draws it: "&&" is a "&", a single "&" marks a mnemonic and vanishes.
             const QString shown
                 = QString(b->text()).replace("&&", "\1").remove(u'&').replace(u'\1', u'&');
-            QVERIFY(QFontMetrics(b->font()).horizontalAdvance(shown) <= room);
-            QCOMPARE(b->font() == page.font(),
-                QFontMetrics(page.font()).horizontalAdvance(name) <= room);
-            QVERIFY(b->font().pixelSize() >= CharacterButtonsPage::SmallestCaptionPixels);
+            const bool fits = QFontMetrics(page.font()).horizontalAdvance(name) <= room;
+            QFont bigger = b->font();
+            bigger.setPixelSize(QFontInfo(bigger).pixelSize() + 1);
+            QVERIFY(QFontMetrics(b->font()).horizontalAdvance(shown) <= room
+                && (b->font() == page.font()) == fits
+                && QFontInfo(b->font()).pixelSize() >= CharacterButtonsPage::SmallestCaptionPixels
+                && (fits || QFontMetrics(bigger).horizontalAdvance(name) > room)); // the largest
             QCOMPARE(
                 shown == name ? name : QTextDocumentFragment::fromHtml(b->toolTip()).toPlainText(),
                 name);
         }
     }
 
-    // Each hot spot, clicked for real, switches its own segment, overlay and pattern alike.
+    // Each segment's button switches its own segment, overlay and pattern alike.
     void segmentEditor()
     {
         TestHost host;
         ScriptedRandom random;
         SegmentEditorPage page(host, random, nullptr);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
         for (int i = 0; i < 16; ++i) {
-            QTest::mouseClick(control(&page, qPrintable(QStringLiteral("Image%1").arg(i % 8 + 3))),
-                Qt::LeftButton);
+            control<QAbstractButton>(&page, QStringLiteral("Image%1").arg(i % 8 + 3))->click();
             const QString expected
                 = QString(i % 8 + 1, i < 8 ? u'1' : u'0') + QString(7 - i % 8, i < 8 ? u'0' : u'1');
             QCOMPARE(host.JednoSeg + host.lines.shown(), expected + expected);
-            QCOMPARE(control(&page,
-                         qPrintable(QStringLiteral("Image%11").replace("%1", QChar(u'A' + i % 8))))
-                         ->isHidden(),
+            QCOMPARE(
+                control(&page, QStringLiteral("Image") + QChar(u'A' + i % 8) + u'1')->isHidden(),
                 i >= 8);
         }
         QSignalSpy save(&page, &SegmentEditorPage::saveRequested);
@@ -141,34 +139,28 @@ private slots:
     // within its range; the period follows, in its label and its timer.
     void speedKeys_data()
     {
-        QTest::addColumn<QString>("slider");
-        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<bool>("generator"); // else the player
         QTest::addColumn<QString>("period");
-        QTest::newRow("generator, up: slower") << "VScroll1" << QList<int>{Qt::Key_Up} << "97 ms";
-        QTest::newRow("generator, to 1 ms and no further")
-            << "VScroll1" << QList<int>{Qt::Key_End, Qt::Key_PageDown, Qt::Key_Down} << "1 ms";
-        QTest::newRow("generator, exactly 1894 ms")
-            << "VScroll1" << QList<int>{Qt::Key_Home, Qt::Key_PageDown, Qt::Key_Down, Qt::Key_Down}
-            << "1894 ms";
-        QTest::newRow("player, right")
-            << "HScroll1" << QList<int>{Qt::Key_Right} << "Rychlost generování : 351 ms";
+        QTest::newRow("generator, up: slower") << "Up" << true << "97 ms";
+        QTest::newRow("generator, to 1 ms, no further") << "End PgDown Down" << true << "1 ms";
+        QTest::newRow("generator, 1894 ms") << "Home PgDown Down Down" << true << "1894 ms";
         QTest::newRow("player, pages")
-            << "HScroll1" << QList<int>{Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp}
-            << "Rychlost generování : 450 ms";
+            << "PgDown PgDown PgUp" << false << "Rychlost generování : 450 ms";
     }
 
     void speedKeys()
     {
-        QFETCH(QString, slider);
-        QFETCH(QList<int>, keys);
+        QFETCH(QString, keys);
+        QFETCH(bool, generator);
         TestHost host;
         ScriptedRandom random;
         SegmentEditorPage editor(host, random, nullptr);
         TextPlayerPage player(host, nullptr);
-        const bool generator = slider == "VScroll1";
         QWidget *page = generator ? static_cast<QWidget *>(&editor) : &player;
-        for (int key : keys)
-            QTest::keyClick(control(page, slider), Qt::Key(key));
+        for (const QString &key : keys.split(u' '))
+            QTest::keyClick(
+                control(page, generator ? "VScroll1" : "HScroll1"), QKeySequence(key)[0].key());
         const QString label = textOf(page, generator ? "Label4" : "Label6");
         QTEST(label, "period");
         QCOMPARE(control<QTimer>(page, generator ? "Timer1" : "Timer2")->interval(),
@@ -190,8 +182,7 @@ private slots:
         QTest::newRow("Shift+Enter")
             << "a\u2028b" << false << QStringList{a, a, a, b} << "4, playing";
         QTest::newRow("empty") << "" << false << QStringList{before} << "1, stopped";
-        QTest::newRow("empty, repeated")
-            << "" << true << QStringList{before, before} << "1, playing";
+        QTest::newRow("empty, repeated") << "" << true << QStringList(2, before) << "1, playing";
     }
 
     void playing()
@@ -202,7 +193,7 @@ private slots:
         Player player(text, repeat);
         player.KOdeslani = QStringLiteral("01010101");
         QCOMPARE(player.play(int(shown.size())), shown);
-        const bool playing = player.button("Check3")->isChecked();
+        const bool playing = control<QPushButton>(&player.page, "Check3")->isChecked();
         QVERIFY(
             player.ticking() == playing && control(&player.page, "Text1")->isEnabled() != playing);
         QTEST(textOf(&player.page, "Label10").section(u' ', -1)
@@ -210,22 +201,36 @@ private slots:
             "position");
     }
 
-    // Which pattern each typed character plays and how it is shown; a character outside the
-    // table, a non-breaking space or a pasted tab among them, re-sends the pattern before it.
+    // Which pattern each typed character plays and how it is shown: each key as the key chart
+    // says, row by row, upper case as lower; a character outside the table, a non-breaking space
+    // or a pasted tab among them, re-sends the pattern before it.
     void characterTable()
     {
-        Player player(QStringLiteral("Aa Ěě+,-_.?ů\u00a0\t"));
-        player.BText = {"P1", "dva"};
-        const QString user1 = CharacterPatterns[FirstUserSlot] = QStringLiteral("11000000");
-        const QString user2 = CharacterPatterns[FirstUserSlot + 1] = QStringLiteral("01100000");
-        const QStringList expected
-            = {letter('a'), letter('a'), BlankPattern, user2, user2, user1, "00100000", "00000010",
-                "00010000", "00010000", "00010000", "00010000", "00010000", "00010000"};
-        const QStringList labels
-            = {"A", "a", " ", "Ě", "dva", "P1", ",", "-", "_", ".", "?", "ů", "\u00a0", "\t"};
-        for (int i = 0; i < expected.size(); ++i)
-            QCOMPARE(player.play(1) << textOf(&player.page, "Label8"),
-                QStringList({expected[i], labels[i]}));
+        Form4 chart;
+        for (int row = 1; row <= Form4::RowCount; ++row) {
+            const QString key = textOf(&chart, qPrintable(QStringLiteral("Key%1").arg(row)));
+            Player player(key);
+            for (int n = 1; n <= UserCharacterCount; ++n) { // told apart by pattern and name
+                CharacterPatterns[FirstUserSlot + n - 1] = CharacterPatterns[n - 1];
+                player.BText[n - 1] = QString::number(n);
+            }
+            QWidget *meaning = control(&chart, QStringLiteral("Meaning%1").arg(row));
+            QStringList expected{QString(PatternLength, u'0'), key};
+            if (auto *label = qobject_cast<QLabel *>(meaning)) { // "Předdefinovaný znak 3"
+                const QString n = label->text().section(u' ', -1);
+                expected = QStringList{CharacterPatterns[FirstUserSlot + n.toInt() - 1], n};
+            } else { // a picture, "Svítí jen segment g"
+                expected[0][meaning->accessibleName().back().unicode() - u'a'] = u'1';
+            }
+            QCOMPARE(player.play(1) << textOf(&player.page, "Label8"), expected);
+        }
+        Player player(QStringLiteral("Aa Ě.?ů\u00a0\t"));
+        QCOMPARE(control<QLabel>(&player.page, "Label8")->textFormat(), Qt::PlainText); // no markup
+        const QString a = letter('a'), user2 = CharacterPatterns[FirstUserSlot + 1];
+        const QStringList expected = {a, "A", a, "a", BlankPattern, " ", user2, "Ě", user2, ".",
+            user2, "?", user2, "ů", user2, "\u00a0", user2, "\t"};
+        for (int i = 0; i < expected.size(); i += 2)
+            QCOMPARE(player.play(1) << textOf(&player.page, "Label8"), expected.mid(i, 2));
     }
 
     // Pause and continue; a page switch stops the ticks but not the play and rewinds it, and a
@@ -233,7 +238,7 @@ private slots:
     void pauseAndPageSwitch()
     {
         Player player(QStringLiteral("0123"));
-        QPushButton *pause = player.button("Command6");
+        auto *pause = control<QPushButton>(&player.page, "Command6");
         player.play(3);
         pause->click();
         QVERIFY(!player.ticking() && pause->text() == QStringLiteral("Pokračovat"));
@@ -242,9 +247,7 @@ private slots:
         player.Smod = 1;
         QCOMPARE(player.play(2), QStringList(2, CharacterPatterns[2])); // still the third
         player.Smod = 3;
-        player.page.syncPauseButton();
         player.page.rewind();
-        QVERIFY(player.button("Check3")->isChecked() && pause->isEnabled() && !player.ticking());
         QCOMPARE(player.play(1) << textOf(&player.page, "Label9"),
             QStringList({CharacterPatterns[0], "Pocet znaku : 4"}));
     }

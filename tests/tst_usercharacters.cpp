@@ -9,7 +9,7 @@
 
 namespace {
 
-// The dialog on its own, over a copy of the shipped Data.ini where asked.
+// The dialog on its own, with no Data.ini yet.
 struct Dialog
 {
     QTemporaryDir dir;
@@ -19,11 +19,6 @@ struct Dialog
     Form2 form{[this] { return pattern; }, dataFile, messages};
     QLineEdit *name = control<QLineEdit>(&form, "Text1");
 
-    explicit Dialog(bool withFile = true)
-    {
-        if (withFile)
-            QFile::copy(ShippedDataFile, dataFile);
-    }
     QString status() { return textOf(&form, "Label6"); }
 };
 
@@ -52,45 +47,42 @@ private slots:
         QCOMPARE(dialog.name->text(), QStringLiteral("ěš"));
     }
 
-    // The pattern text and the preview leave the point out; a save stores the pattern on show
-    // at the moment of the click, whole, and the name (an empty one as the slot's default).
-    void saves()
+    // Reset: No leaves everything as it was; Yes writes the ten defaults, into a new file if need
+    // be. The pattern text and the preview leave the point out; a save stores the pattern on
+    // show at the moment of the click, whole, and the name (an empty one as the slot's default),
+    // into the slot its picture names. Where nothing can be written, save and reset say so,
+    // whole, in the status line.
+    void savesAndResets()
     {
-        for (const auto &[name, slot, stored] :
-            {std::tuple("Tři", 3, "T\xf8i"), std::tuple("", 10, "[10]")}) {
-            Dialog dialog;
-            QCOMPARE(textOf(&dialog.form, "Label3"), QStringLiteral("11111110"));
-            for (const char *image : {"ImageA", "ImageD", "ImageG"})
-                QVERIFY(!control(&dialog.form, image)->isHidden());
-            dialog.pattern = QStringLiteral("01100001"); // changed by a timer meanwhile
-            dialog.name->setText(QString::fromUtf8(name));
-            dialog.form.Image_Click(slot);
-            QCOMPARE(dialog.status(), QStringLiteral("Znak uložen do %1").arg(slot));
-            QByteArray expected = readFile(ShippedDataFile);
-            const QByteArray n = QByteArray::number(slot);
-            expected.replace("B" + n + "Text=[" + n + "]\r\nB" + n + "Data=10010000",
-                "B" + n + "Text=" + stored + "\r\nB" + n + "Data=01100001");
-            QCOMPARE(readFile(dialog.dataFile), expected);
-        }
-    }
-
-    // No leaves everything as it was; Yes writes the ten defaults, into a new file if need be.
-    // Where nothing can be written, save and reset say so, whole, in the status line.
-    void resetAndFailures()
-    {
-        Dialog dialog(false);
+        Dialog dialog;
         dialog.form.Image12_Click(); // answered No
         const Message &question = dialog.messages.shown.last();
         QVERIFY(question.title == "Pravlon" && question.icon == MessageIcon::None);
         QVERIFY(question.buttons == MessageButtons::YesNo && !QFile::exists(dialog.dataFile));
         QCOMPARE(dialog.status(), QStringLiteral("..."));
-        dialog.messages.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+        dialog.messages.answers = {MessageAnswer::Yes};
         dialog.form.Image12_Click();
         QByteArray expected = "[User]\r\n";
         for (int n = 1; n <= 10; ++n)
             expected += QStringLiteral("B%1Text=[%1]\r\nB%1Data=10010000\r\n").arg(n).toLatin1();
         QCOMPARE(readFile(dialog.dataFile) + dialog.status().toUtf8(),
             expected + "Uživatelské znaky vymazány");
+
+        QCOMPARE(textOf(&dialog.form, "Label3"), QStringLiteral("11111110"));
+        for (const char *image : {"ImageA", "ImageD", "ImageG"})
+            QVERIFY(!control(&dialog.form, image)->isHidden());
+        dialog.pattern = QStringLiteral("01100001"); // changed by a timer meanwhile
+        for (const auto &[slot, name] : {std::pair(3, "Tři"), std::pair(10, "")}) {
+            auto *picture
+                = control<QAbstractButton>(&dialog.form, QStringLiteral("Image%1").arg(slot + 1));
+            QCOMPARE(picture->accessibleName(), QStringLiteral("Uložit do %1").arg(slot));
+            dialog.name->setText(QString::fromUtf8(name));
+            picture->click();
+            QCOMPARE(dialog.status(), QStringLiteral("Znak uložen do %1").arg(slot));
+        }
+        expected.replace("B3Text=[3]\r\nB3Data=10010000", "B3Text=T\xf8i\r\nB3Data=01100001");
+        expected.replace("B10Data=10010000", "B10Data=01100001");
+        QCOMPARE(readFile(dialog.dataFile), expected);
 
         QVERIFY(QFile::remove(dialog.dataFile) && QDir().mkdir(dialog.dataFile)); // no file there
         auto *status = control<QLabel>(&dialog.form, "Label6");
@@ -100,6 +92,7 @@ private slots:
         };
         dialog.form.Image_Click(1);
         QVERIFY(says("Chyba: znak nebyl uložen (Data.ini nelze zapsat)"));
+        dialog.messages.answers = {MessageAnswer::Yes};
         dialog.form.Image12_Click();
         QVERIFY(says("Chyba: znaky nebyly vymazány (Data.ini nelze zapsat)"));
     }
