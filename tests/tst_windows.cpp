@@ -60,6 +60,8 @@ private slots:
     // maker's page and leaves help open. About: the links, the pictures swapped, Enter for OK.
     void chartHelpAndAbout()
     {
+        program.events.clear();
+        catcher.opened = 0;
         // Each click raises its window, which the offscreen platform cannot do and says so.
         for (int n = 0; n < 4 && QGuiApplication::platformName() == u"offscreen"; ++n)
             QTest::ignoreMessage(QtWarningMsg, "This plugin does not support raise()");
