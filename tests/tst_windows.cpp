@@ -7,6 +7,26 @@
 #include "windows/form5.h"
 
 #include <QAccessible>
+#include <QFocusFrame>
+
+namespace {
+
+// The focus ring is shown and stands out 3:1 from what lies just outside it.
+bool ringStandsOut(QWidget *window)
+{
+    auto *ring = window->findChild<QFocusFrame *>();
+    if (!ring || !ring->isVisible())
+        return false;
+    const QImage shot = window->grab().toImage();
+    const QRect r = ring->geometry();
+    const int y = r.center().y();
+    const QPoint beside = r.left() > 0 ? QPoint(r.left() - 1, y) : QPoint(r.right() + 1, y);
+    return contrastRatio(
+               shot.pixelColor(r.left() > 0 ? r.left() : r.right(), y), shot.pixelColor(beside))
+        >= 3;
+}
+
+} // namespace
 
 class TestWindows : public QObject
 {
@@ -138,11 +158,25 @@ private slots:
         while (f && stops < 100) {
             QVERIFY2(!QAccessible::queryAccessibleInterface(f)->text(QAccessible::Name).isEmpty(),
                 qPrintable(f->objectName()));
+            QVERIFY2(ringStandsOut(w), qPrintable(f->objectName()));
             QTest::keyClick(f, Qt::Key_Tab);
             f = w->focusWidget() == first ? nullptr : w->focusWidget();
             ++stops;
         }
         QTEST(stops, "stops");
+        if (window == u"help") { // the diagram as clear under a dark desktop theme as a light
+            const QPalette light = QApplication::palette();
+            QApplication::setPalette(QPalette(QColor(238, 238, 236), QColor(53, 53, 53)));
+            const QImage diagram = w->grab(control(w, "Image1")->geometry()).toImage();
+            QApplication::setPalette(light);
+            QColor ink = Qt::white;
+            for (int y = 0; y < diagram.height(); ++y) {
+                for (int x = 0; x < diagram.width(); ++x)
+                    ink = std::min(ink, diagram.pixelColor(x, y),
+                        [](QColor a, QColor b) { return a.lightness() < b.lightness(); });
+            }
+            QVERIFY(contrastRatio(diagram.pixelColor(60, 30), ink) >= 4.5); // between its lines
+        }
         if (w != form.get()) {
             QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_Escape);
             QVERIFY(!w->isVisible());
