@@ -316,6 +316,12 @@ bool releasedInside(QWidget *w, QMouseEvent *e)
     return e->button() == Qt::LeftButton && w->rect().contains(e->position().toPoint());
 }
 
+// Enter (either key, no modifier) presses what takes the focus, as Space does.
+bool isEnter(const QKeyEvent *e)
+{
+    return (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->modifiers();
+}
+
 } // namespace
 
 SvgPicture::SvgPicture(QString resource, QWidget *parent, const QString &name)
@@ -376,7 +382,7 @@ void PictureButton::paintEvent(QPaintEvent *)
 
 void PictureButton::keyPressEvent(QKeyEvent *e)
 {
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->modifiers())
+    if (isEnter(e))
         animateClick();
     else
         QAbstractButton::keyPressEvent(e);
@@ -451,7 +457,7 @@ void HotSpot::paintEvent(QPaintEvent *)
 
 void HotSpot::keyPressEvent(QKeyEvent *e)
 {
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->modifiers())
+    if (isEnter(e))
         animateClick();
     else
         QAbstractButton::keyPressEvent(e);
@@ -515,8 +521,7 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent *e)
 
 void ClickLabel::keyPressEvent(QKeyEvent *e)
 {
-    const int key = e->key();
-    if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) && !e->modifiers())
+    if (isEnter(e) || (e->key() == Qt::Key_Space && !e->modifiers()))
         emit clicked();
     else
         QLabel::keyPressEvent(e);
