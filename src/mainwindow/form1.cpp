@@ -82,9 +82,11 @@ Form1::Form1(Environment environment, QWidget *parent)
     SSTab1 = new TabControl(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setGeometry(twipsRect(960, 120, 4935, 4215));
-    page1 = new CharacterButtonsPage(*this, new QWidget);
-    page2 = new SegmentEditorPage(*this, *m_env.random, new QWidget);
-    page3 = new TextPlayerPage(*this, new QWidget);
+    // Made inside the window, which the tab control takes them from: their controls have the
+    // window's font from the start, and nothing loads the desktop's font for them.
+    page1 = new CharacterButtonsPage(*this, new QWidget(this));
+    page2 = new SegmentEditorPage(*this, *m_env.random, new QWidget(this));
+    page3 = new TextPlayerPage(*this, new QWidget(this));
     SSTab1->addCanvasPage(page1, PageCaptions[0]);
     SSTab1->addCanvasPage(page2, PageCaptions[1]);
     SSTab1->addCanvasPage(page3, PageCaptions[2]);

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QResource>
 #include <QSvgRenderer>
 #include <QTabBar>
 #include <QtMath>
@@ -34,7 +35,12 @@ static void ensureToolkit()
         registerResources();
         for (const char *face :
             {":/fonts/DejaVuSansCondensed.ttf", ":/fonts/DejaVuSansCondensed-Bold.ttf"}) {
-            if (QFontDatabase::addApplicationFont(QLatin1String(face)) < 0)
+            // Read where it lies in the program, stored unpacked: no copy.
+            const QResource file{QLatin1String(face)};
+            const auto bytes = QByteArray::fromRawData(
+                reinterpret_cast<const char *>(file.data()), qsizetype(file.size()));
+            if (file.compressionAlgorithm() != QResource::NoCompression
+                || QFontDatabase::addApplicationFontFromData(bytes) < 0)
                 qWarning("font %s cannot be loaded", face);
         }
         QAccessible::installFactory(accessibleFor);
@@ -404,8 +410,17 @@ DigitPreview::DigitPreview(const QString &prefix, int segments, QWidget *parent,
 
 void DigitPreview::setPattern(const QString &pattern)
 {
-    for (int k = 0; k < m_overlays.size(); ++k)
-        setLit(k, k < pattern.size() && pattern[k] == u'1');
+    bool changed = false;
+    for (int k = 0; k < m_overlays.size(); ++k) {
+        const bool lit = k < pattern.size() && pattern[k] == u'1';
+        changed |= isLit(k) != lit;
+        m_overlays[k]->setHidden(!lit);
+    }
+    // Once per character, and only when a reader listens and would hear something new.
+    if (changed && QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 bool DigitPreview::isLit(int k) const
