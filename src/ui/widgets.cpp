@@ -316,10 +316,12 @@ bool releasedInside(QWidget *w, QMouseEvent *e)
     return e->button() == Qt::LeftButton && w->rect().contains(e->position().toPoint());
 }
 
-// Enter (either key, no modifier) presses what takes the focus, as Space does.
+// Enter (either key, no modifier; the keypad's own carries the keypad modifier) presses what
+// takes the focus, as Space does.
 bool isEnter(const QKeyEvent *e)
 {
-    return (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->modifiers();
+    return (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        && !(e->modifiers() & ~Qt::KeypadModifier);
 }
 
 } // namespace
