@@ -10,6 +10,7 @@
 #include <cstdarg>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <map>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -27,6 +28,10 @@ struct
     bool noBreak = false;
     QStringList requests; // "dtr1", "brk0", ...
 } g_modem;
+
+// Opens of these devices fail with their error, as the system's do for a port another program
+// holds exclusively, an adapter pulled out, a device of another group, a failing one.
+std::map<std::string, int> g_openError;
 
 } // namespace
 
@@ -49,6 +54,21 @@ extern "C" int ioctl(int fd, unsigned long request, ...) noexcept
     static const auto real
         = reinterpret_cast<int (*)(int, unsigned long, ...)>(dlsym(RTLD_NEXT, "ioctl"));
     return real(fd, request, arg);
+}
+
+extern "C" int open(const char *path, int flags, ...)
+{
+    va_list ap;
+    va_start(ap, flags);
+    const mode_t mode = flags & (O_CREAT | O_TMPFILE) ? va_arg(ap, mode_t) : 0;
+    va_end(ap);
+    if (const auto it = g_openError.find(path); it != g_openError.end()) {
+        errno = it->second;
+        return -1;
+    }
+    static const auto real
+        = reinterpret_cast<int (*)(const char *, int, ...)>(dlsym(RTLD_NEXT, "open"));
+    return real(path, flags, mode);
 }
 
 namespace {
@@ -236,6 +256,40 @@ private slots:
         const Refusal denied = refusalFor(device.toStdString(), EACCES);
         QVERIFY(denied.state == PortState::Denied && denied.detail == group.toStdString());
         QVERIFY(QString::fromStdString(denied.text).contains("usermod -aG " + group + " $USER"));
+    }
+
+    // An open the system refuses: the port's state and detail through PORTINFO, and the line on
+    // standard error with the reason.
+    void refusedOpen_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("says");
+        const QString eio = strerror(EIO), enodev = strerror(ENODEV);
+        QTest::newRow("held exclusively") << EBUSY << "busy\t"
+                                          << "in use by another program";
+        QTest::newRow("pulled out") << ENODEV << "gone\t" + enodev << enodev;
+        QTest::newRow("another group's") << EACCES << "denied\tGROUP"
+                                         << "the group GROUP: join it (sudo usermod -aG GROUP";
+        QTest::newRow("failing") << EIO << "error\t" + eio << eio;
+    }
+
+    void refusedOpen()
+    {
+        QFETCH(int, error);
+        QFETCH(QString, state);
+        QFETCH(QString, says);
+        Tree tree({"ttyUSB0"}, "tty0");
+        QVERIFY(tree.plug({"ttyUSB0"}));
+        const QString device = tree.dev + "/ttyUSB0", group = QFileInfo(device).group();
+        Module module(tree.sys.toStdString(), tree.dev.toStdString());
+        g_openError = {{QFile::encodeName(device).toStdString(), error}};
+        const QString said = openCom(module, 1);
+        g_openError.clear();
+        QVERIFY2(said.startsWith("0 COM1: " + device + ": ")
+                && said.contains(says.replace("GROUP", group)),
+            qPrintable(said));
+        QCOMPARE(tree.info(module, 1).section(u'\t', 2), state.replace("GROUP", group));
     }
 };
 
