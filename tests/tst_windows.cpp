@@ -113,14 +113,15 @@ private slots:
         QVERIFY(program.events == QStringList({"beep", "beep", "beep"}) && catcher.opened == 4);
     }
 
-    // The version from Data.ini, cut to nine characters, "CHYBA" without one; no file, ERROR 02.
+    // The version from Data.ini, cut to nine characters, "CHYBA" without one, nothing for an
+    // empty one; no file, ERROR 02.
     void dataFileVersion()
     {
         const QString version = QStringLiteral("Verze Dat. souboru");
         for (const auto &[file, shown] : QList<std::pair<QByteArray, QStringList>>{
                  {QByteArray(), {"ERROR 02", dataFileMissingText()}},
                  {"[init]\nvktverze=2007.12.31-b\n", {version, "2007.12.3"}}, // any case
-                 {"[User]\n", {version, "CHYBA"}}}) {
+                 {"[User]\n", {version, "CHYBA"}}, {"[Init]\nVKTVerze=\n", {version, ""}}}) {
             *program.messages = RecordingMessageSink();
             QFile::remove(program.dataFile());
             file.isEmpty() ? QDir().mkdir(program.dataFile())
@@ -181,6 +182,45 @@ private slots:
             QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_Escape);
             QVERIFY(!w->isVisible());
         }
+    }
+
+    // The tooltips the windows give, word for word.
+    void toolTips()
+    {
+        Form3 about(env, program.dataFile());
+        const QList<std::tuple<QWidget *, const char *, QString>> tips{
+            {form.get(), "Check1", "Zobrazit des. čárku"},
+            {form.get(), "Command1", "Zobrazit prázdný znak"}, {form.get(), "Image1", "Náhled"},
+            {form.get(), "Command2", "Uloží znak v náhledu"},
+            {&about, "Command3", "Stánky VKT Software"},
+            {&about, "Command4", "Informace o datovém souboru"},
+            {&about, "Command2", "Informace o PC"}};
+        for (const auto &[window, name, tip] : tips)
+            QCOMPARE(control(window, name)->toolTip(), tip);
+    }
+
+    // A dark desktop theme already in force when the windows are built changes nothing of
+    // their look.
+    void darkDesktop()
+    {
+        const auto shots = [this] {
+            auto main = program.start();
+            Form2 save([] { return BlankPattern; }, program.dataFile(), *program.messages);
+            Form3 about(env, program.dataFile());
+            Form4 chart;
+            Form5 help;
+            QList<QImage> images;
+            for (QWidget *w : QWidgetList{main.get(), &save, &about, &chart, &help})
+                images << w->grab().toImage();
+            return images;
+        };
+        const QList<QImage> light = shots();
+        const QPalette before = QApplication::palette();
+        QApplication::setPalette(QPalette(QColor(238, 238, 236), QColor(53, 53, 53)));
+        const QList<QImage> dark = shots();
+        QApplication::setPalette(before);
+        for (int i = 0; i < light.size(); ++i)
+            QVERIFY2(light[i] == dark[i], qPrintable(QString::number(i)));
     }
 };
 
