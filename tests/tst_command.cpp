@@ -332,6 +332,7 @@ private slots:
             row("port beyond COM5", {"port", "COM6"}, {}, 2, {});
             row("--port below COM1", {"show", "--port", "COM0", "a"}, {}, 2, {});
             row("a word too many", {"status", "now"}, {}, 2, {});
+            row("the version", {"--version"}, {}, 0, {});
             row("CR LF", play, "a\r\n,\r\n", 0, aComma);
             row("CR", play, "a\r,\r", 0, aComma);
             row("no final line end", play, "a\n,", 0, aComma);

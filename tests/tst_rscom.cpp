@@ -246,6 +246,7 @@ private slots:
         QCOMPARE(openCom(module, 3), "1");
         g_modem.failing = 1;
         QVERIFY(openCom(module, 3).startsWith("0 " + at.arg(3) + "USB1"));
+        QCOMPARE(tree.info(module, 3), "D/ttyUSB1\tQinHeng\terror\t" + QString(strerror(EIO)));
         QCOMPARE(descriptors(), before);
 
         // Someone outside the device's group is told which group to join; as root we give the
