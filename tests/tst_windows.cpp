@@ -214,6 +214,26 @@ private slots:
         QApplication::setPalette(before);
         QVERIFY(changed == light && built == light);
     }
+
+    // What a screen reader hears of the pictures and sliders: the pattern on show and its lit
+    // segments, the diagram in words, a slider's period.
+    void screenReader()
+    {
+        const auto heard = [](QWidget *w, QAccessible::Text what) {
+            return QAccessible::queryAccessibleInterface(w)->text(what);
+        };
+        form->KOdeslani = QStringLiteral("10010010");
+        form->ShowCharacter();
+        auto *preview = control(form.get(), "Image1");
+        QCOMPARE(
+            heard(preview, QAccessible::Value) + u'|' + heard(preview, QAccessible::Description),
+            "10010010|Svítí a, d, g");
+        Form5 help;
+        QCOMPARE(heard(control(&help, "Image1"), QAccessible::Description), WiringDescription);
+        auto *slider = control(form.get(), "VScroll1");
+        QTest::keyClick(slider, Qt::Key_Up); // the label agrees with it from its first move
+        QCOMPARE(heard(slider, QAccessible::Value), textOf(form.get(), "Label4"));
+    }
 };
 
 QTEST_MAIN(TestWindows)
