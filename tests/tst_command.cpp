@@ -243,6 +243,17 @@ private slots:
         QVERIFY(r && r->code == 1 && r->err.contains(QStringLiteral("neodpovídá")));
     }
 
+    // Ctrl+C on a command that waits for the window's play ends the command alone.
+    void interruptedWhileWaiting()
+    {
+        openWindow();
+        QProcess *waiting = start({"play", "--wait", "--loop", "--ms", "1", "ab"});
+        QTRY_VERIFY(control<QAbstractButton>(form.get(), "Check3")->isChecked());
+        ::kill(pid_t(waiting->processId()), SIGINT);
+        finish(waiting);
+        QVERIFY(run({"status"}).out.contains(QStringLiteral("přehrávání: hraje")));
+    }
+
     // Ctrl+C and SIGTERM stop a play on its own between two characters; the process ends by the
     // signal, so that a shell sees it.
     void interrupted_data()
@@ -333,6 +344,7 @@ private slots:
             row("--port below COM1", {"show", "--port", "COM0", "a"}, {}, 2, {});
             row("a word too many", {"status", "now"}, {}, 2, {});
             row("the version", {"--version"}, {}, 0, {});
+            row("a text too long", {"play", QString(65537, u'a')}, {}, 2, {});
             row("CR LF", play, "a\r\n,\r\n", 0, aComma);
             row("CR", play, "a\r,\r", 0, aComma);
             row("no final line end", play, "a\n,", 0, aComma);
