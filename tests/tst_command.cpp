@@ -345,17 +345,6 @@ private slots:
         QVERIFY(r && r->code == 1 && r->err.contains(QStringLiteral("neodpovídá")));
     }
 
-    // Ctrl+C on a command that waits for the window's play ends the command alone.
-    void interruptedWhileWaiting()
-    {
-        openWindow();
-        QProcess *waiting = start({"play", "--wait", "--loop", "--ms", "1", "ab"});
-        QTRY_VERIFY(control<QAbstractButton>(form.get(), "Check3")->isChecked());
-        ::kill(pid_t(waiting->processId()), SIGINT);
-        finish(waiting);
-        QVERIFY(run({"status"}).out.contains(QStringLiteral("přehrávání: hraje")));
-    }
-
     // Ctrl+C and SIGTERM stop a play on its own between two characters; the process ends by the
     // signal, so that a shell sees it.
     void interrupted_data()
@@ -425,56 +414,51 @@ private slots:
     // from standard input plays as if typed into the box, whatever its line ends.
     void input_data()
     {
-        QTest::addColumn<bool>("window");
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("input");
         QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QStringList>("played");
+        const auto row = [](const char *name, const QStringList &arguments, int code,
+                             const QByteArray &input = {}, const QStringList &played = {}) {
+            QTest::newRow(name) << arguments << code << input << played;
+        };
+        row("pattern and a line break", {"show", "--pattern", "10110110\n"}, 5);
+        row("pattern of other digits", {"show", "--pattern", "10110112"}, 5);
+        row("no character", {"show"}, 2);
+        row("--ms not a number", {"play", "--ms", "1x", "a"}, 2);
+        row("port beyond COM5", {"port", "COM6"}, 2);
+        row("--port below COM1", {"show", "--port", "COM0", "a"}, 2);
+        row("a word too many", {"status", "now"}, 2);
+        row("a text too long", {"play", QString(65537, u'a')}, 2);
         const QStringList play{"play", "--wait", "--ms", "1", "-"}, aComma{A, A, A, Comma, A};
-        for (const bool window : {false, true}) {
-            const auto row = [&](const char *name, const QStringList &arguments,
-                                 const QByteArray &input, int code, const QStringList &played) {
-                QTest::addRow("%s, %s", window ? "window" : "alone", name)
-                    << window << arguments << input << code << played;
-            };
-            row("pattern and a line break", {"show", "--pattern", "10110110\n"}, {}, 5, {});
-            row("pattern of other digits", {"show", "--pattern", "10110112"}, {}, 5, {});
-            row("no character", {"show"}, {}, 2, {});
-            row("--ms not a number", {"play", "--ms", "1x", "a"}, {}, 2, {});
-            row("--ms without its value", {"play", "a", "--ms"}, {}, 2, {});
-            row("port beyond COM5", {"port", "COM6"}, {}, 2, {});
-            row("--port below COM1", {"show", "--port", "COM0", "a"}, {}, 2, {});
-            row("a word too many", {"status", "now"}, {}, 2, {});
-            row("the version", {"--version"}, {}, 0, {});
-            row("a text too long", {"play", QString(65537, u'a')}, {}, 2, {});
-            row("CR LF", play, "a\r\n,\r\n", 0, aComma);
-            row("CR", play, "a\r,\r", 0, aComma);
-            row("no final line end", play, "a\n,", 0, aComma);
-            row("two final line ends", play, "a\n\n", 0, {A, A, A, A});
-            row("a text that begins with a dash", play.mid(0, 4) + QStringList{"--", "-5"}, {}, 0,
-                {"00000010", "10110110", "00000010"});
-        }
+        row("CR LF", play, 0, "a\r\n,\r\n", aComma);
+        row("CR", play, 0, "a\r,\r", aComma);
+        row("no final line end", play, 0, "a\n,", aComma);
+        row("two final line ends", play, 0, "a\n\n", {A, A, A, A});
+        row("a text that begins with a dash", play.mid(0, 4) + QStringList{"--", "-5"}, 0, {},
+            {"00000010", "10110110", "00000010"});
     }
 
     void input()
     {
-        QFETCH(bool, window);
         QFETCH(QStringList, arguments);
+        QFETCH(int, code);
         QFETCH(QByteArray, input);
         QFETCH(QStringList, played);
-        if (window)
-            openWindow();
-        const qsizetype before = sent(log()).size();
-        auto *p = new QProcess;
-        p->start(path("pravlon"), arguments);
-        p->write(input);
-        p->closeWriteChannel();
-        const Reply r = finish(p);
-        QFETCH(int, code);
-        QVERIFY2(r.code == code, qPrintable(r.err));
-        // The window sends what it shows as the player's page comes to the front.
-        QCOMPARE(sent(log()).mid(before),
-            (window && !played.isEmpty() ? QStringList(BlankPattern) : QStringList()) + played);
+        for (const bool window : {false, true}) {
+            if (window)
+                openWindow();
+            const qsizetype before = sent(log()).size();
+            auto *p = new QProcess;
+            p->start(path("pravlon"), arguments);
+            p->write(input);
+            p->closeWriteChannel();
+            const Reply r = finish(p);
+            QVERIFY2(r.code == code, qPrintable(QString::number(window) + r.err));
+            // The window sends what it shows as the player's page comes to the front.
+            QCOMPARE(sent(log()).mid(before),
+                (window && !played.isEmpty() ? QStringList(BlankPattern) : QStringList()) + played);
+        }
     }
 };
 

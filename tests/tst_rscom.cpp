@@ -249,48 +249,25 @@ private slots:
         QCOMPARE(tree.info(module, 3), "D/ttyUSB1\tQinHeng\terror\t" + QString(strerror(EIO)));
         QCOMPARE(descriptors(), before);
 
-        // Someone outside the device's group is told which group to join; as root we give the
-        // device a group that is not ours.
-        const QByteArray device = QFile::encodeName(tree.dev + "/ttyS1");
-        QVERIFY(::getuid() != 0 || ::chown(device, -1, 65534) == 0);
+        // Opens the system refuses: held exclusively, pulled out, of a group that is not ours (as
+        // root we give the device one), failing. The state and detail, and the line with the
+        // reason, the group to join in the exact command.
+        const QString device = tree.dev + "/ttyS1", eio = strerror(EIO), enodev = strerror(ENODEV);
+        QVERIFY(::getuid() != 0 || ::chown(QFile::encodeName(device), -1, 65534) == 0);
         const QString group = QFileInfo(device).group();
-        const Refusal denied = refusalFor(device.toStdString(), EACCES);
-        QVERIFY(denied.state == PortState::Denied && denied.detail == group.toStdString());
-        QVERIFY(QString::fromStdString(denied.text).contains("usermod -aG " + group + " $USER"));
-    }
-
-    // An open the system refuses: the port's state and detail through PORTINFO, and the line on
-    // standard error with the reason.
-    void refusedOpen_data()
-    {
-        QTest::addColumn<int>("error");
-        QTest::addColumn<QString>("state");
-        QTest::addColumn<QString>("says");
-        const QString eio = strerror(EIO), enodev = strerror(ENODEV);
-        QTest::newRow("held exclusively") << EBUSY << "busy\t"
-                                          << "in use by another program";
-        QTest::newRow("pulled out") << ENODEV << "gone\t" + enodev << enodev;
-        QTest::newRow("another group's") << EACCES << "denied\tGROUP"
-                                         << "the group GROUP: join it (sudo usermod -aG GROUP";
-        QTest::newRow("failing") << EIO << "error\t" + eio << eio;
-    }
-
-    void refusedOpen()
-    {
-        QFETCH(int, error);
-        QFETCH(QString, state);
-        QFETCH(QString, says);
-        Tree tree({"ttyUSB0"}, "tty0");
-        QVERIFY(tree.plug({"ttyUSB0"}));
-        const QString device = tree.dev + "/ttyUSB0", group = QFileInfo(device).group();
-        Module module(tree.sys.toStdString(), tree.dev.toStdString());
-        g_openError = {{QFile::encodeName(device).toStdString(), error}};
-        const QString said = openCom(module, 1);
+        for (const auto &[error, state, says] :
+            QList<std::tuple<int, QString, QString>>{{EBUSY, "busy\t", "in use by another program"},
+                {ENODEV, "gone\t" + enodev, enodev},
+                {EACCES, "denied\t" + group,
+                    "group " + group + ": join it (sudo usermod -aG " + group},
+                {EIO, "error\t" + eio, eio}}) {
+            g_openError = {{QFile::encodeName(device).toStdString(), error}};
+            const QString said = openCom(module, 1);
+            QVERIFY2(said.startsWith("0 " + at.arg(1) + "S1: ") && said.contains(says),
+                qPrintable(said));
+            QCOMPARE(tree.info(module, 1).section(u'\t', 2), state);
+        }
         g_openError.clear();
-        QVERIFY2(said.startsWith("0 COM1: " + device + ": ")
-                && said.contains(says.replace("GROUP", group)),
-            qPrintable(said));
-        QCOMPARE(tree.info(module, 1).section(u'\t', 2), state.replace("GROUP", group));
     }
 };
 

@@ -246,9 +246,8 @@ private slots:
         Player player(QStringLiteral("0123"));
         auto *pause = control<QPushButton>(&player.page, "Command6");
         auto *play = control<QPushButton>(&player.page, "Check3");
-        pause->click();
-        play->click();
-        play->click();
+        for (QPushButton *button : {pause, play, play})
+            button->click();
         QCOMPARE(pause->text(), QStringLiteral("Pauza"));
         player.play(3);
         pause->click();
