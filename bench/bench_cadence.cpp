@@ -100,7 +100,7 @@ int main(int argc, char **argv)
     auto *generate = control<QPushButton>(&form, "Check2");
     const auto restartLog = [&] { QFile::resize(log, 0); };
 
-    control<QTabWidget>(&form, "SSTab1")->setCurrentIndex(2);
+    control<QTabWidget>(&form, "SSTab1")->setCurrentIndex(int(Page::Player));
     // Every character differs from the one before, so every tick repaints the preview.
     text->setPlainText(QStringLiteral("ab").repeated(100));
     control<QPushButton>(&form, "Check4")->setChecked(true);
@@ -132,7 +132,7 @@ int main(int argc, char **argv)
                 std::abs(median - 350) <= 1);
     }
 
-    control<QTabWidget>(&form, "SSTab1")->setCurrentIndex(1);
+    control<QTabWidget>(&form, "SSTab1")->setCurrentIndex(int(Page::Editor));
     control<QScrollBar>(&form, "VScroll1")->setValue(2000);
     restartLog();
     generate->setChecked(true);

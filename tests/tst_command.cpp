@@ -2,14 +2,17 @@
 // its pages and labels can be looked at) and on its own, with the simulated line library and
 // without a display server. What the display received is read from that library's log. Exit
 // codes are written as numbers, as a shell sees them: 0 done, 1 the window failed, 2 wrong use,
-// 5 a character outside the table.
+// 5 a character outside the table, 7 a window older than the command.
 #include "command/channel.h"
+#include "command/commandline.h"
+#include "command/commands.h"
 #include "fakes.h"
 #include "mainwindow/commandserver.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <csignal>
 #include <sys/socket.h>
@@ -70,6 +73,44 @@ Reply answer(QLocalSocket &socket, const QByteArray &request)
 
 const QByteArray ShowA = R"({"v":1,"cmd":"show","char":"A"})";
 
+// A command line that a row of the command table takes: its selecting option and its argument,
+// each with a sound value.
+QStringList example(const Command &c)
+{
+    QStringList arguments{QLatin1String(c.name)};
+    if (c.selector)
+        arguments << QStringLiteral("--") + QLatin1String(c.selector) << QStringLiteral("10110111");
+    switch (c.argument) {
+    case Argument::None:
+        break;
+    case Argument::Character:
+        arguments << QStringLiteral("a");
+        break;
+    case Argument::Text:
+        arguments << QStringLiteral("ab");
+        break;
+    case Argument::PortName:
+        arguments << QStringLiteral("COM1");
+        break;
+    }
+    return arguments;
+}
+
+// A row's key in the lists of the man page and the README: its name, and its selecting option.
+QString keyOf(const Command &c)
+{
+    return QLatin1String(c.name)
+        + (c.selector ? QStringLiteral(" --") + QLatin1String(c.selector) : QString());
+}
+
+// The same key of a line that names a command: "show --pattern 10110110", "play [--ms N] TEXT".
+QString keyOf(const QString &line)
+{
+    const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
+    return words.value(0)
+        + (words.value(1).startsWith(QLatin1String("--")) ? u' ' + words[1] : QString());
+}
+
 } // namespace
 
 class TestCommand : public QObject
@@ -121,54 +162,60 @@ class TestCommand : public QObject
         {
             QStringList arguments;
             int code;
-            int page; // in front of the window afterwards
+            Page page; // in front of the window afterwards
             QStringList lastSent = {};
             QString out = {}; // on standard output: through the window|on its own
         };
+        using enum Page;
         const Step steps[] = {
-            {{"show", "a"}, 0, 0, {A}},
+            {{"show", "a"}, 0, Buttons, {A}},
             // Refused before anything is sent: wrong use (2), a character or pattern outside the
             // table (5).
-            {{"blink"}, 2, 0},
-            {{"show", "ů"}, 5, 0}, // outside the table
-            {{"show", "AB"}, 5, 0},
-            {{"show", "--pattern", "1011011"}, 5, 0},
-            {{"show", "--pattern", "101101101"}, 5, 0},
-            {{"play", "--ms", "0", "x"}, 2, 0},
-            {{"play", "--ms", "5001", "x"}, 2, 0},
-            {{"stop", "--loop"}, 2, 0},
-            {{"show", "+"}, 0, 0, {"10010000"}},
-            {{"show", "--pattern", "10110111"}, 0, 1, {"10110111"}},
+            {{"blink"}, 2, Buttons},
+            {{"show", "ů"}, 5, Buttons}, // outside the table
+            {{"show", "AB"}, 5, Buttons},
+            {{"show", "--pattern", "1011011"}, 5, Buttons},
+            {{"show", "--pattern", "101101101"}, 5, Buttons},
+            {{"play", "--ms", "0", "x"}, 2, Buttons},
+            {{"play", "--ms", "5001", "x"}, 2, Buttons},
+            {{"stop", "--loop"}, 2, Buttons},
+            {{"show", "+"}, 0, Buttons, {"10010000"}},
+            {{"show", "--pattern", "10110111"}, 0, Editor, {"10110111"}},
             // A single play ends by sending its first character once more.
-            {{"play", "--wait", "--ms", "1", "--port", "COM3", "ab"}, 0, 2, {A, B, A}},
+            {{"play", "--wait", "--ms", "1", "--port", "COM3", "ab"}, 0, Player, {A, B, A}},
             // Standard input: a line break is two characters that keep the pattern; the final
             // one only ends the line.
-            {{"play", "--ms", "1", "--wait", "-"}, 0, 2, {A, A, A, Comma, A}},
-            {{"status"}, 0, 2, {},
+            {{"play", "--ms", "1", "--wait", "-"}, 0, Player, {A, A, A, Comma, A}},
+            {{"status"}, 0, Player, {},
                 "okno: běží\nport: COM3\nvzor: 11101110\npřehrávání: zastaveno\n"
                 "|okno: neběží\nport: COM1\nvzor: neznámý\npřehrávání: zastaveno\n"},
-            {{"port", "COM1"}, 0, 2},
-            {{"stop"}, 0, 2},
-            {{"ports"}, 0, 2, {},
+            {{"port", "COM1"}, 0, Player},
+            {{"stop"}, 0, Player},
+            {{"ports"}, 0, Player, {},
                 "COM1\t/dev/simUSB0\tFT232R USB UART\tPort je otevřen."
                 "|COM3\t/dev/simUSB2\tFT232R USB UART\tPort lze vybrat."},
         };
+        // Every step runs; the failures are told together.
+        QStringList failures;
         for (const Step &step : steps) {
             const qsizetype before = sent(log()).size();
             const Reply r = run(step.arguments);
-            const QString what = step.arguments.join(u' ') + u':' + r.err;
-            QVERIFY2(r.code == step.code && (!r.code || !r.err.isEmpty()), qPrintable(what));
             const QStringList now = sent(log()).mid(before);
-            QVERIFY2(now.mid(now.size() - step.lastSent.size()) == step.lastSent
-                    && (!r.code || now.isEmpty()),
-                qPrintable(what + now.join(u' ')));
-            QVERIFY2(
-                r.out.contains(step.out.section(u'|', !window, !window)), qPrintable(what + r.out));
-            if (window) {
-                QCOMPARE(control<QTabWidget>(form.get(), "SSTab1")->currentIndex(), step.page);
-                QCOMPARE(textOf(form.get(), "Label1"), sent(log()).last());
-            }
+            const QString what = step.arguments.join(u' ') + QStringLiteral(": ");
+            if (r.code != step.code || (r.code && r.err.isEmpty()))
+                failures << what + QStringLiteral("code %1, %2").arg(r.code).arg(r.err);
+            if (now.mid(now.size() - step.lastSent.size()) != step.lastSent
+                || (r.code && !now.isEmpty()))
+                failures << what + QStringLiteral("sent ") + now.join(u' ');
+            if (!r.out.contains(step.out.section(u'|', !window, !window)))
+                failures << what + QStringLiteral("printed ") + r.out;
+            if (window
+                && control<QTabWidget>(form.get(), "SSTab1")->currentIndex() != int(step.page))
+                failures << what + QStringLiteral("another page in front");
+            if (window && textOf(form.get(), "Label1") != sent(log()).last())
+                failures << what + QStringLiteral("pattern label ") + textOf(form.get(), "Label1");
         }
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
         // The window's editor keeps the pattern it was given, on its segments' buttons.
         for (int i = 0; window && i < PatternLength; ++i) {
             const auto *segment
@@ -194,6 +241,108 @@ private slots:
 
     void throughTheWindow() { commands(true); }
     void onItsOwn() { commands(false); }
+
+    // Every row of the command table, with no test of its own: its example parses to its verb,
+    // crosses the socket unchanged, and is done by the window and by the command on its own; an
+    // option that is not the row's is refused as wrong use (2).
+    void everyCommand()
+    {
+        QStringList failures;
+        std::vector<Request> requests;
+        for (const Command &c : Commands) {
+            const QString what = example(c).join(u' ') + QStringLiteral(": ");
+            const CommandLine line = parseCommandLine(example(c));
+            if (line.kind != CommandLine::Run || line.request.verb != c.verb) {
+                failures << what + QStringLiteral("not parsed to its verb ") + line.wrong.err;
+                continue;
+            }
+            const QByteArray wire = encode(line.request).chopped(1);
+            const auto back = decodeRequest(wire);
+            if (!std::holds_alternative<Request>(back) || std::get<Request>(back) != line.request)
+                failures << what + QStringLiteral("changed on the socket ") + QString(wire);
+            for (const auto &[bit, option] : {std::pair{MsOption, "--ms=1"}, {LoopOption, "--loop"},
+                     {WaitOption, "--wait"}, {PortOption, "--port=COM1"}}) {
+                const int code = parseCommandLine(example(c) << QLatin1String(option)).wrong.code;
+                if (!(c.options & bit) && code != Usage)
+                    failures << what + QStringLiteral("%1 not refused").arg(option);
+            }
+            requests.push_back(line.request);
+        }
+        openWindow();
+        for (size_t k = 0; k < requests.size(); ++k) {
+            QLocalSocket socket;
+            QVERIFY(connectToWindow(socket));
+            const Reply r = answer(socket, encode(requests[k]).chopped(1));
+            if (r.code != Done)
+                failures << example(Commands[k]).join(u' ') + QStringLiteral(" in the window: ")
+                        + r.err;
+        }
+        form.reset();
+        for (const Command &c : Commands) {
+            const Reply r = run(example(c));
+            if (r.code != Done)
+                failures << example(c).join(u' ') + QStringLiteral(" on its own: ") + r.err;
+        }
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
+    }
+
+    // --help, the man page and the README list the commands of the table, no more and no
+    // fewer, and every exit code.
+    void documented()
+    {
+        QStringList keys;
+        for (const Command &c : Commands)
+            keys << keyOf(c);
+        keys.sort();
+        const QString help = helpText();
+        for (const Command &c : Commands) {
+            QVERIFY2(help.contains(QStringLiteral("  pravlon ") + QLatin1String(c.usage))
+                    && help.contains(QString::fromUtf8(c.help).section(u'\n', 0, 0)),
+                c.usage);
+        }
+
+        // The man page: a synopsis line and an entry under COMMANDS for each row.
+        const QString man = QString::fromUtf8(readFile(PRAVLON_SOURCE_DIR "/packaging/pravlon.1"))
+                                .replace(QStringLiteral("\\-"), QStringLiteral("-"));
+        const QStringList lines = man.split(u'\n');
+        QStringList synopsis, entries;
+        QString section;
+        for (int i = 0; i < lines.size(); ++i) {
+            if (lines[i].startsWith(QLatin1String(".SH ")))
+                section = lines[i].mid(4);
+            if (section == QLatin1String("SYNOPSIS")
+                && lines[i].startsWith(QLatin1String(".B pravlon ")))
+                synopsis << keyOf(lines[i].mid(11) + u' ' + lines.value(i + 1).section(u' ', 1));
+            if (section == QLatin1String("COMMANDS") && lines[i] == QLatin1String(".TP"))
+                entries << keyOf(lines.value(i + 1).section(u' ', 1).remove(u'"'));
+        }
+        synopsis.removeAll(QStringLiteral("--help"));
+        synopsis.sort();
+        entries.sort();
+        QCOMPARE(synopsis, keys);
+        QCOMPARE(entries, keys);
+
+        // The README: a row of the table under "From a shell" for each.
+        QStringList readme;
+        static const QRegularExpression row(QStringLiteral("^\\| `pravlon ([^`]*)` \\|"));
+        for (const QString &line :
+            QString::fromUtf8(readFile(PRAVLON_SOURCE_DIR "/README.md")).split(u'\n')) {
+            if (const QRegularExpressionMatch m = row.match(line); m.hasMatch())
+                readme << keyOf(m.captured(1));
+        }
+        readme.sort();
+        QCOMPARE(readme, keys);
+
+        for (int code : {Done, Failed, Usage, NoPort, NoLibrary, BadCharacter, OldWindow}) {
+            const QRegularExpression listed(QStringLiteral("\\b%1 ").arg(code));
+            QVERIFY2(help.section(QStringLiteral("Návratové kódy:"), 1).contains(listed),
+                qPrintable(QString::number(code)));
+            QVERIFY2(man.section(QStringLiteral(".SH EXIT STATUS"), 1)
+                         .section(QStringLiteral(".SH"), 0, 0)
+                         .contains(QStringLiteral(".B %1\n").arg(code)),
+                qPrintable(QString::number(code)));
+        }
+    }
 
     // A play with --wait waits while other commands are answered, and ends with a stop. The
     // window closes with a play waiting and a command on its way: the play's command is told, the
@@ -275,6 +424,10 @@ private slots:
         QTest::newRow("a field of its own") << QByteArray(R"({"v":1,"cmd":"stop","x":1})") << 2;
         QTest::newRow("not JSON") << QByteArray("show A") << 2;
         QTest::newRow("oversized") << QByteArray(MaxRequestBytes + 4096, 'x') << 2;
+        QTest::newRow("no version") << QByteArray(R"({"cmd":"stop"})") << 2;
+        // A command of a later version than the window's: not a malformed request.
+        QTest::newRow("a later command") << QByteArray(R"({"v":99,"cmd":"blink"})") << 7;
+        QTest::newRow("a later field") << QByteArray(R"({"v":99,"cmd":"stop","x":1})") << 7;
     }
     void refused()
     {
@@ -287,6 +440,26 @@ private slots:
         const Reply reply = answer(socket, request);
         QVERIFY2(reply.code == code && !reply.err.isEmpty(), qPrintable(reply.err));
         QCOMPARE(readFile(log()), before);
+    }
+
+    // A window from before replies carried a version refuses a request of a later version as
+    // of another program: the command tells it for an older window (7). Its refusals of
+    // requests of its own version keep their code.
+    void olderWindow_data()
+    {
+        QTest::addColumn<int>("asked");
+        QTest::addColumn<int>("code");
+        QTest::newRow("a later command") << 2 << 7;
+        QTest::newRow("a command of its own") << 1 << 1;
+    }
+    void olderWindow()
+    {
+        QFETCH(int, asked);
+        QFETCH(int, code);
+        const std::optional<ReplyLine> line = decodeReply(
+            R"({"code":1,"out":"","err":"Okno programu je jiné verze.","final":true})", asked);
+        QVERIFY(line);
+        QCOMPARE(line->reply.code, code);
     }
 
     // The window answers its own user alone: here it is another user for a moment, and turns
