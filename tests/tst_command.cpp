@@ -319,8 +319,8 @@ private slots:
         synopsis.removeAll(QStringLiteral("--help"));
         synopsis.sort();
         entries.sort();
-        QCOMPARE(synopsis, keys);
-        QCOMPARE(entries, keys);
+        QCOMPARE(synopsis.join(QStringLiteral(", ")), keys.join(QStringLiteral(", ")));
+        QCOMPARE(entries.join(QStringLiteral(", ")), keys.join(QStringLiteral(", ")));
 
         // The README: a row of the table under "From a shell" for each.
         QStringList readme;
@@ -331,7 +331,7 @@ private slots:
                 readme << keyOf(m.captured(1));
         }
         readme.sort();
-        QCOMPARE(readme, keys);
+        QCOMPARE(readme.join(QStringLiteral(", ")), keys.join(QStringLiteral(", ")));
 
         for (int code : {Done, Failed, Usage, NoPort, NoLibrary, BadCharacter, OldWindow}) {
             const QRegularExpression listed(QStringLiteral("\\b%1 ").arg(code));
