@@ -163,7 +163,8 @@ QString helpText()
             "\n"
             "Volby:\n"
             "  --wait       play se vrátí, až přehrávání skončí\n"
-            "  --port COMn  port pro show a play, když okno neběží (jinak první, který se otevře)\n"
+            "  --port COMn  port pro show a play; běží-li okno, přepne na něj i port okna.\n"
+            "               Bez volby okno použije svůj port, jinak první, který se otevře.\n"
             "  -h, --help   tato nápověda\n"
             "  -v, --version  verze programu\n"
             "\n"
@@ -172,8 +173,9 @@ QString helpText()
             "\n"
             "Návratové kódy: 0 hotovo, 1 okno neodpovídá, 2 chybné použití, 3 žádný použitelný "
             "port,\n"
-            "4 chybí knihovna portu, 5 znak mimo tabulku nebo chybný vzor, 7 okno je starší verze\n"
-            "než příkaz. Podrobně: man pravlon.\n");
+            "4 chybí knihovna portu nebo je neúplná, 5 znak mimo tabulku nebo chybný vzor,\n"
+            "6 okno nelze otevřít (žádné grafické prostředí), 7 okno je starší verze než příkaz.\n"
+            "Podrobně: man pravlon.\n");
 }
 
 QString versionText()

@@ -68,9 +68,10 @@ inline constexpr auto Commands = std::to_array<Command>({
     {Verb::Port, "port", "port", nullptr, Argument::PortName, NoOption, true, 1, "port COMn",
         "vybere port COM1 až COM5"},
     {Verb::Ports, "ports", "ports", nullptr, Argument::None, NoOption, false, 1, "ports",
-        "vypíše porty: zařízení, převodník a zda jde použít"},
+        "vypíše porty: zařízení, převodník, zda jde použít a\nstav pro skripty (open, ready, "
+        "denied, busy...)"},
     {Verb::Status, "status", "status", nullptr, Argument::None, NoOption, false, 1, "status",
-        "vypíše port, vzor na displeji a stav přehrávání"},
+        "vypíše okno, port, vzor na displeji a stav přehrávání"},
 });
 
 // Row k is Verb k: a verb is its row's index.

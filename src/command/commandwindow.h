@@ -3,6 +3,7 @@
 // server sees nothing else of the window.
 #pragma once
 
+#include "command/ports.h"
 #include "command/request.h"
 
 #include <QString>
@@ -15,8 +16,6 @@ namespace command {
 class CommandWindow
 {
 public:
-    enum class PlayState { Stopped, Playing, Paused };
-
     // False when the window found no line library: it sends nothing.
     virtual bool sends() const = 0;
     // The open port's name; "COM0" when none is open.

@@ -33,7 +33,8 @@ void CommandServer::handle(const Request &request, const Call &call)
 {
     if (commandOf(request.verb).sends && !m_window.sends()) {
         call->finish(failure(NoLibrary,
-            QStringLiteral("Okno programu nenašlo knihovnu portu (%1) a znaky neodesílá.")
+            QStringLiteral("Okno programu nemůže použít knihovnu portu (%1) a znaky neodesílá; "
+                           "důvod uvádí jeho hlášení ERROR 03.")
                 .arg(lineLibraryFileName())));
         return;
     }
@@ -100,9 +101,12 @@ Reply CommandServer::port(int n)
     if (!m_window.portPicked(n))
         m_window.pickPort(n);
     const QString now = m_window.portName();
-    if (now != name)
-        return failure(
-            NoPort, QStringLiteral("Port %1 nelze otevřít; okno teď používá %2.").arg(name, now));
+    if (now != name) {
+        const std::optional<PortInfo> info = m_lines->portInfo(n);
+        return failure(NoPort,
+            QStringLiteral("Port %1 nelze otevřít: %3 Okno teď používá %2.")
+                .arg(name, now, portReason(info.value_or(portKnownOnly(false)), false)));
+    }
     return Reply();
 }
 
@@ -120,21 +124,14 @@ Reply CommandServer::ports()
 
 Reply CommandServer::status()
 {
-    QString play;
-    switch (m_window.playState()) {
-    case CommandWindow::PlayState::Stopped:
-        play = QStringLiteral("zastaveno");
-        break;
-    case CommandWindow::PlayState::Playing:
-        play = QStringLiteral("hraje");
-        break;
-    case CommandWindow::PlayState::Paused:
-        play = QStringLiteral("pozastaveno");
-        break;
-    }
+    const QString port = m_window.portName();
+    const std::optional<PortInfo> info = m_lines->portInfo(port.mid(3).toInt());
     return Reply{Done,
-        QStringLiteral("okno: běží\nport: %1\nvzor: %2\npřehrávání: %3\n")
-            .arg(m_window.portName(), m_window.patternShown(), play),
+        statusText(true, port,
+            port == QLatin1String("COM0")
+                ? QStringLiteral("none")
+                : PortInfo::word(info ? info->state : PortInfo::State::Open),
+            m_window.patternShown(), m_window.playState()),
         QString()};
 }
 

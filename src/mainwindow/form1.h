@@ -57,7 +57,7 @@ public:
     void showPattern(const QString &pattern) override;
     void play(const QString &text, int ms, bool loop) override;
     void stop() override;
-    PlayState playState() const override;
+    command::PlayState playState() const override;
     bool portOffered(int n) const override;
     bool portPicked(int n) const override;
     void pickPort(int n) override;
@@ -83,7 +83,9 @@ private:
     MessageAnswer message(
         const QString &title, const QString &text, MessageIcon icon, const QString &details = {});
     PortReports portReports() const;
+    std::array<bool, PortSelection::Count> offeredPorts() const;
     QString noPortDetails() const;
+    QString portLabelDetails(int n) const;
     void refreshPortToolTips();
 
     // Controls; like every window's, found by their names from outside.
