@@ -81,33 +81,17 @@ const QByteArray PortStates = "2=denied:dialout,4=busy:minicom,5=nodtr";
 // each with a sound value.
 QStringList example(const Command &c)
 {
+    static const std::array<const char *, 4> words{nullptr, "a", "ab", "COM1"}; // per Argument
     QStringList arguments{QLatin1String(c.name)};
     if (c.selector)
         arguments << QStringLiteral("--") + QLatin1String(c.selector) << QStringLiteral("10110111");
-    switch (c.argument) {
-    case Argument::None:
-        break;
-    case Argument::Character:
-        arguments << QStringLiteral("a");
-        break;
-    case Argument::Text:
-        arguments << QStringLiteral("ab");
-        break;
-    case Argument::PortName:
-        arguments << QStringLiteral("COM1");
-        break;
-    }
+    if (const char *word = words.at(size_t(c.argument)))
+        arguments << QLatin1String(word);
     return arguments;
 }
 
-// A row's key in the lists of the man page and the README: its name, and its selecting option.
-QString keyOf(const Command &c)
-{
-    return QLatin1String(c.name)
-        + (c.selector ? QStringLiteral(" --") + QLatin1String(c.selector) : QString());
-}
-
-// The same key of a line that names a command: "show --pattern 10110110", "play [--ms N] TEXT".
+// A command's key in a line that names it: its name, and an option that selects it ("show
+// --pattern 10110110"), but no other ("play [--ms N] TEXT").
 QString keyOf(const QString &line)
 {
     const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
@@ -291,99 +275,73 @@ private slots:
     void everyCommand()
     {
         QStringList failures;
-        std::vector<Request> requests;
-        for (const Command &c : Commands) {
-            const QString what = example(c).join(u' ') + QStringLiteral(": ");
-            const CommandLine line = parseCommandLine(example(c));
-            if (line.kind != CommandLine::Run || line.request.verb != c.verb) {
-                failures << what + QStringLiteral("not parsed to its verb ") + line.wrong.err;
-                continue;
+        for (const bool window : {true, false}) {
+            if (window)
+                openWindow();
+            else
+                form.reset();
+            for (const Command &c : Commands) {
+                const QString what = example(c).join(u' ')
+                    + (window ? QStringLiteral(" in the window: ") : QStringLiteral(" alone: "));
+                const CommandLine line = parseCommandLine(example(c));
+                const QByteArray wire = encode(line.request).chopped(1);
+                const auto back = decodeRequest(wire);
+                if (line.kind != CommandLine::Run || line.request.verb != c.verb
+                    || !std::holds_alternative<Request>(back)
+                    || std::get<Request>(back) != line.request)
+                    failures << what + QStringLiteral("parsed or sent wrong: ") + QString(wire);
+                for (const auto &[bit, option] :
+                    {std::pair{MsOption, "--ms=1"}, {LoopOption, "--loop"}, {WaitOption, "--wait"},
+                        {PortOption, "--port=COM1"}}) {
+                    if (!(c.options & bit)
+                        && parseCommandLine(example(c) << QLatin1String(option)).wrong.code
+                            != Usage)
+                        failures << what + QLatin1String(option) + QStringLiteral(" not refused");
+                }
+                QLocalSocket socket;
+                const Reply r = !window       ? run(example(c))
+                    : connectToWindow(socket) ? answer(socket, wire)
+                                              : failure(-1, QStringLiteral("no window"));
+                if (r.code != Done)
+                    failures << what + r.err;
             }
-            const QByteArray wire = encode(line.request).chopped(1);
-            const auto back = decodeRequest(wire);
-            if (!std::holds_alternative<Request>(back) || std::get<Request>(back) != line.request)
-                failures << what + QStringLiteral("changed on the socket ") + QString(wire);
-            for (const auto &[bit, option] : {std::pair{MsOption, "--ms=1"}, {LoopOption, "--loop"},
-                     {WaitOption, "--wait"}, {PortOption, "--port=COM1"}}) {
-                const int code = parseCommandLine(example(c) << QLatin1String(option)).wrong.code;
-                if (!(c.options & bit) && code != Usage)
-                    failures << what + QStringLiteral("%1 not refused").arg(option);
-            }
-            requests.push_back(line.request);
-        }
-        openWindow();
-        for (size_t k = 0; k < requests.size(); ++k) {
-            QLocalSocket socket;
-            QVERIFY(connectToWindow(socket));
-            const Reply r = answer(socket, encode(requests[k]).chopped(1));
-            if (r.code != Done)
-                failures << example(Commands[k]).join(u' ') + QStringLiteral(" in the window: ")
-                        + r.err;
-        }
-        form.reset();
-        for (const Command &c : Commands) {
-            const Reply r = run(example(c));
-            if (r.code != Done)
-                failures << example(c).join(u' ') + QStringLiteral(" on its own: ") + r.err;
         }
         QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
     }
 
-    // --help, the man page and the README list the commands of the table, no more and no
-    // fewer, and every exit code.
+    // --help, the man page (its synopsis and its COMMANDS) and the README's table list the
+    // commands of the table, no more and no fewer; --help and the man page every exit code.
     void documented()
     {
         QStringList keys;
         for (const Command &c : Commands)
-            keys << keyOf(c);
+            keys << keyOf(QLatin1String(c.usage));
         keys.sort();
-        const QString help = helpText();
-        for (const Command &c : Commands) {
-            QVERIFY2(help.contains(QStringLiteral("  pravlon ") + QLatin1String(c.usage))
-                    && help.contains(QString::fromUtf8(c.help).section(u'\n', 0, 0)),
-                c.usage);
-        }
-
-        // The man page: a synopsis line and an entry under COMMANDS for each row.
+        const QString all = keys.join(QStringLiteral(", "));
+        const auto listed = [](const QString &text, const char *line) {
+            QStringList found;
+            const QRegularExpression named(
+                QLatin1String(line), QRegularExpression::MultilineOption);
+            for (auto m = named.globalMatch(text); m.hasNext();)
+                found << keyOf(m.next().captured(1).remove(u'"'));
+            found.sort();
+            return found.join(QStringLiteral(", "));
+        };
         const QString man = QString::fromUtf8(readFile(PRAVLON_SOURCE_DIR "/packaging/pravlon.1"))
                                 .replace(QStringLiteral("\\-"), QStringLiteral("-"));
-        const QStringList lines = man.split(u'\n');
-        QStringList synopsis, entries;
-        QString section;
-        for (int i = 0; i < lines.size(); ++i) {
-            if (lines[i].startsWith(QLatin1String(".SH ")))
-                section = lines[i].mid(4);
-            if (section == QLatin1String("SYNOPSIS")
-                && lines[i].startsWith(QLatin1String(".B pravlon ")))
-                synopsis << keyOf(lines[i].mid(11) + u' ' + lines.value(i + 1).section(u' ', 1));
-            if (section == QLatin1String("COMMANDS") && lines[i] == QLatin1String(".TP"))
-                entries << keyOf(lines.value(i + 1).section(u' ', 1).remove(u'"'));
-        }
-        synopsis.removeAll(QStringLiteral("--help"));
-        synopsis.sort();
-        entries.sort();
-        QCOMPARE(synopsis.join(QStringLiteral(", ")), keys.join(QStringLiteral(", ")));
-        QCOMPARE(entries.join(QStringLiteral(", ")), keys.join(QStringLiteral(", ")));
-
-        // The README: a row of the table under "From a shell" for each.
-        QStringList readme;
-        static const QRegularExpression row(QStringLiteral("^\\| `pravlon ([^`]*)` \\|"));
-        for (const QString &line :
-            QString::fromUtf8(readFile(PRAVLON_SOURCE_DIR "/README.md")).split(u'\n')) {
-            if (const QRegularExpressionMatch m = row.match(line); m.hasMatch())
-                readme << keyOf(m.captured(1));
-        }
-        readme.sort();
-        QCOMPARE(readme.join(QStringLiteral(", ")), keys.join(QStringLiteral(", ")));
-
+        const auto section = [&](const char *title) {
+            return man.section(QLatin1String(title), 1).section(QStringLiteral(".SH"), 0, 0);
+        };
+        const QString readme = QString::fromUtf8(readFile(PRAVLON_SOURCE_DIR "/README.md"));
+        QCOMPARE(listed(helpText(), "^  pravlon (\\S.*)$"), all);
+        QCOMPARE(listed(section(".SH SYNOPSIS"), "^\\.B pravlon ([a-z].*)$"), all);
+        QCOMPARE(listed(section(".SH COMMANDS"), "^\\.TP\n\\.BI? (.*)$"), all);
+        QCOMPARE(listed(readme, "^\\| `pravlon ([^`]*)` \\|"), all);
         for (int code :
             {Done, Failed, Usage, NoPort, NoLibrary, BadCharacter, NoDisplay, OldWindow}) {
-            const QRegularExpression listed(QStringLiteral("\\b%1 ").arg(code));
-            QVERIFY2(help.section(QStringLiteral("Návratové kódy:"), 1).contains(listed),
-                qPrintable(QString::number(code)));
-            QVERIFY2(man.section(QStringLiteral(".SH EXIT STATUS"), 1)
-                         .section(QStringLiteral(".SH"), 0, 0)
-                         .contains(QStringLiteral(".B %1\n").arg(code)),
+            const QRegularExpression inHelp(QStringLiteral("\\b%1 ").arg(code));
+            QVERIFY2(helpText().section(QStringLiteral("Návratové kódy:"), 1).contains(inHelp)
+                    && section(".SH EXIT STATUS").contains(QStringLiteral(".B %1\n").arg(code)),
                 qPrintable(QString::number(code)));
         }
     }
@@ -546,23 +504,13 @@ private slots:
     }
 
     // A window from before replies carried a version refuses a request of a later version as
-    // of another program: the command tells it for an older window (7). Its refusals of
-    // requests of its own version keep their code.
-    void olderWindow_data()
-    {
-        QTest::addColumn<int>("asked");
-        QTest::addColumn<int>("code");
-        QTest::newRow("a later command") << 2 << 7;
-        QTest::newRow("a command of its own") << 1 << 1;
-    }
+    // of another program (1): the command tells it for an older window (7). A refusal of a
+    // request of its own version keeps its code.
     void olderWindow()
     {
-        QFETCH(int, asked);
-        QFETCH(int, code);
-        const std::optional<ReplyLine> line = decodeReply(
-            R"({"code":1,"out":"","err":"Okno programu je jiné verze.","final":true})", asked);
-        QVERIFY(line);
-        QCOMPARE(line->reply.code, code);
+        const QByteArray refusal = R"({"code":1,"err":"Okno programu je jiné verze."})";
+        QCOMPARE(decodeReply(refusal, 2)->reply.code, OldWindow);
+        QCOMPARE(decodeReply(refusal, 1)->reply.code, Failed);
     }
 
     // The window answers its own user alone: here it is another user for a moment, and turns
