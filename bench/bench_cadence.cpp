@@ -140,7 +140,7 @@ int main(int argc, char **argv)
     auto *speed = control<QScrollBar>(&form, "HScroll1");
     auto *generate = control<QPushButton>(&form, "Check2");
 
-    control<QTabWidget>(&form, "SSTab1")->setCurrentIndex(2);
+    control<QTabWidget>(&form, "SSTab1")->setCurrentIndex(int(Page::Player));
     // Every character differs from the one before, so every tick repaints the preview.
     text->setPlainText(QStringLiteral("ab").repeated(100));
     control<QPushButton>(&form, "Check4")->setChecked(true);
@@ -159,7 +159,7 @@ int main(int argc, char **argv)
         qPrintable(QGuiApplication::platformName()), median,
         std::abs(median - 350) <= 1 ? "met" : "MISSED");
 
-    control<QTabWidget>(&form, "SSTab1")->setCurrentIndex(1);
+    control<QTabWidget>(&form, "SSTab1")->setCurrentIndex(int(Page::Editor));
     control<QScrollBar>(&form, "VScroll1")->setValue(2000);
     sent = play(
         module, seconds, cpuSeconds, [&] { generate->setChecked(true); },
