@@ -49,14 +49,14 @@ RandomGenerator::RandomGenerator(PageHost &host, RandomSource &random, QWidget *
     Label5 = makeLabel(frame, QStringLiteral("Label5"), QStringLiteral("Znak : 0"),
         twipsRect(120, 1080, 1035, 195));
 
-    auto *lampFrame = new ShapeWidget(frame, QStringLiteral("Shape3"), colors::Maroon);
-    lampFrame->setGeometry(twipsRect(120, 1440, 975, 255));
+    Shape3 = new ShapeWidget(frame, QStringLiteral("Shape3"), colors::Maroon);
+    Shape3->setGeometry(twipsRect(120, 1440, 975, 255));
     Shape2 = new ShapeWidget(frame, QStringLiteral("Shape2"), Qt::black, colors::Red);
     Shape2->setGeometry(twipsRect(120, 1440, 975, 255));
     Shape2->setAccessibleName(QStringLiteral("Kontrolka generátoru"));
     Shape2->hide();
 
-    Timer1 = new QTimer(this);
+    Timer1 = new SteadyTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(100);
@@ -86,10 +86,26 @@ void RandomGenerator::Command5_Click()
 
 void RandomGenerator::Check2_Click()
 {
-    if (Timer1->isActive())
+    if (Timer1->isActive()) {
         Timer1->stop();
-    else
+    } else {
+        coverBackdrop();
         Timer1->start();
+    }
+}
+
+void RandomGenerator::coverBackdrop()
+{
+    // Every tick rewrites Label5 and blinks the lamp. Transparent, each would repaint the frame
+    // beneath it; filled with the one colour the frame has there, they repaint themselves alone
+    // and look the same. Looked at anew at each start, as the style or its colours may change.
+    const QColor underLabel = backdropColor(Label5);
+    if (underLabel.isValid())
+        paintBackground(Label5, underLabel);
+    else
+        Label5->setAutoFillBackground(false);
+    const QColor underLamp = backdropColor(Shape3);
+    Shape3->setFill(underLamp.isValid() ? underLamp : QColor(Qt::transparent));
 }
 
 void RandomGenerator::Timer1_Timer()

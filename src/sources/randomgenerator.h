@@ -31,6 +31,7 @@ public:
 
 private:
     void drawRandom(QLabel *label, const QString &prefix);
+    void coverBackdrop();
 
     PageHost &m_host;
     RandomSource &m_random;
@@ -41,5 +42,6 @@ private:
     SpeedSlider *VScroll1 = nullptr;
     QLabel *Label5 = nullptr;
     ShapeWidget *Shape2 = nullptr;
+    ShapeWidget *Shape3 = nullptr;
     QTimer *Timer1 = nullptr;
 };

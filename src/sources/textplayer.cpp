@@ -94,13 +94,13 @@ TextPlayerPage::TextPlayerPage(PageHost &host, QWidget *parent)
     for (QLabel *l : {static_cast<QLabel *>(scale), Label8, Label9, Label10, Label6})
         paintBackground(l, face);
 
-    auto *lampFrame = new ShapeWidget(this, QStringLiteral("Shape5"), colors::Maroon);
-    lampFrame->setGeometry(twipsRect(3840, 3840, 975, 255));
+    Shape5 = new ShapeWidget(this, QStringLiteral("Shape5"), colors::Maroon);
+    Shape5->setGeometry(twipsRect(3840, 3840, 975, 255));
     Shape4 = new ShapeWidget(this, QStringLiteral("Shape4"), colors::Maroon, colors::Red);
     Shape4->setGeometry(twipsRect(3840, 3840, 975, 255));
     Shape4->setAccessibleName(QStringLiteral("Kontrolka přehrávání"));
 
-    Timer2 = new QTimer(this);
+    Timer2 = new SteadyTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setTimerType(Qt::PreciseTimer);
     Timer2->setInterval(350);
@@ -163,6 +163,10 @@ void TextPlayerPage::Check3_Click()
 {
     if (Check3->isChecked()) {
         Check3->setText(QStringLiteral("Stop"));
+        // The lamp blinks at every tick: its frame, filled with the page's colour, then covers
+        // the page there, and the blink repaints the lamp alone.
+        const QColor underLamp = backdropColor(Shape5);
+        Shape5->setFill(underLamp.isValid() ? underLamp : QColor(Qt::transparent));
         Timer2->start();
         Text1->setEnabled(false);
         Command6->setEnabled(true);

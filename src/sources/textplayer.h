@@ -73,5 +73,6 @@ private:
     QLabel *Label10 = nullptr;
     QLabel *Label6 = nullptr;
     ShapeWidget *Shape4 = nullptr;
+    ShapeWidget *Shape5 = nullptr;
     QTimer *Timer2 = nullptr;
 };

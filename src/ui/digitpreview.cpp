@@ -1,6 +1,11 @@
 #include "ui/digitpreview.h"
 
+#include "ui/toolkit.h"
+
 #include <QAccessible>
+#include <QImage>
+#include <QRegion>
+#include <QtMath>
 #include <utility>
 
 DigitPreview::DigitPreview(const QString &prefix, int segments, QWidget *parent,
@@ -23,7 +28,7 @@ void DigitPreview::setPattern(const QString &pattern)
     for (int k = 0; k < m_overlays.size(); ++k) {
         const bool lit = k < pattern.size() && pattern[k] == u'1';
         changed |= isLit(k) != lit;
-        m_overlays[k]->setHidden(!lit);
+        light(k, lit);
     }
     // Once per character, and only when a reader listens and would hear something new.
     if (changed && QAccessible::isActive()) {
@@ -42,7 +47,7 @@ void DigitPreview::setLit(int k, bool lit)
 {
     if (isLit(k) == lit)
         return;
-    m_overlays[k]->setHidden(!lit);
+    light(k, lit);
     if (QAccessible::isActive()) {
         QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
         QAccessible::updateAccessibility(&changed);
@@ -57,8 +62,37 @@ QString DigitPreview::pattern() const
     return bits;
 }
 
+void DigitPreview::light(int k, bool lit)
+{
+    SvgPicture *overlay = m_overlays[k];
+    // An overlay is as large as the digit but its segment covers a small part of it: clipped
+    // to the segment's ink (and a pixel around it, for any screen scale), lighting or darkening
+    // it repaints that part alone. Found at the first lighting, from the picture it draws.
+    if (lit && overlay->mask().isEmpty()) {
+        const QImage image
+            = pixmapFor(overlay->resource(), overlay->size(), overlay->devicePixelRatioF())
+                  .toImage();
+        QRect ink;
+        for (int y = 0; y < image.height(); ++y) {
+            const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                if (qAlpha(line[x]))
+                    ink |= QRect(x, y, 1, 1);
+            }
+        }
+        const qreal ratio = image.devicePixelRatio();
+        const QRect logical(QPoint(qFloor(ink.left() / ratio), qFloor(ink.top() / ratio)),
+            QPoint(qCeil((ink.right() + 1) / ratio), qCeil((ink.bottom() + 1) / ratio)));
+        if (!ink.isEmpty())
+            overlay->setMask(QRegion(logical.adjusted(-1, -1, 1, 1) & overlay->rect()));
+    }
+    overlay->setHidden(!lit);
+}
+
 void DigitPreview::resizeEvent(QResizeEvent *)
 {
-    for (SvgPicture *overlay : std::as_const(m_overlays))
+    for (SvgPicture *overlay : std::as_const(m_overlays)) {
+        overlay->clearMask();
         overlay->setGeometry(rect());
+    }
 }

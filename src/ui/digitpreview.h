@@ -29,5 +29,7 @@ protected:
     void resizeEvent(QResizeEvent *) override;
 
 private:
+    void light(int k, bool lit);
+
     QList<SvgPicture *> m_overlays;
 };

@@ -3,8 +3,11 @@
 #include "ui/focusring.h"
 #include "ui/toolkit.h"
 
+#include <QImage>
 #include <QPalette>
+#include <QRegion>
 #include <QWidget>
+#include <QtMath>
 #include <algorithm>
 #include <cmath>
 
@@ -23,6 +26,30 @@ void paintBackground(QWidget *w, const QColor &background)
     pal.setColor(QPalette::Window, background);
     w->setPalette(pal);
     w->setAutoFillBackground(true);
+}
+
+QColor backdropColor(const QWidget *w)
+{
+    QWidget *parent = w->parentWidget();
+    if (!parent || !parent->autoFillBackground())
+        return {};
+    // Drawn as the parent draws itself, without its children, at the screen's scale.
+    const qreal ratio = w->devicePixelRatioF();
+    const QRect area = w->geometry();
+    QImage image(qCeil(area.width() * ratio), qCeil(area.height() * ratio),
+        QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    parent->render(&image, QPoint(), QRegion(area), QWidget::DrawWindowBackground);
+    const QRgb first = image.pixel(0, 0);
+    if (qAlpha(first) != 255)
+        return {};
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        if (!std::all_of(line, line + image.width(), [&](QRgb c) { return c == first; }))
+            return {};
+    }
+    return QColor::fromRgb(first);
 }
 
 void paintButtonFace(QWidget *w, const QColor &face)

@@ -37,6 +37,9 @@ QIcon programIcon();
 
 // Sets a widget's background (filled).
 void paintBackground(QWidget *w, const QColor &background);
+// The one colour a widget's parent paints under it, or an invalid colour where the parent
+// paints more than one colour there (a frame's edge, a gradient) or none of its own.
+QColor backdropColor(const QWidget *w);
 // Sets a button's face colour.
 void paintButtonFace(QWidget *w, const QColor &face);
 // Sets a widget's text colour; disabled, the text is drawn dimmed.

@@ -13,6 +13,16 @@ ShapeWidget::ShapeWidget(
     ensureToolkit();
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFill(fill);
+}
+
+void ShapeWidget::setFill(const QColor &fill)
+{
+    m_fill = fill;
+    // Filled with an opaque colour, it covers all it lies on: showing, hiding or repainting it
+    // then repaints nothing beneath it.
+    setAttribute(Qt::WA_OpaquePaintEvent, m_fill.alpha() == 255);
+    update();
 }
 
 void ShapeWidget::paintEvent(QPaintEvent *)

@@ -12,6 +12,8 @@ public:
     ShapeWidget(QWidget *parent, const QString &name, const QColor &border,
         const QColor &fill = Qt::transparent);
 
+    void setFill(const QColor &fill);
+
 protected:
     void paintEvent(QPaintEvent *) override;
 

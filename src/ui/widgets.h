@@ -14,5 +14,6 @@
 #include "ui/picturebutton.h"
 #include "ui/shapewidget.h"
 #include "ui/speedslider.h"
+#include "ui/steadytimer.h"
 #include "ui/svgpicture.h"
 #include "ui/typedkeys.h"
