@@ -10,7 +10,7 @@ class RandomSource;
 class QLabel;
 class QPushButton;
 class SpeedSlider;
-class QTimer;
+class SteadyTimer;
 class QWidget;
 class ShapeWidget;
 
@@ -43,5 +43,5 @@ private:
     QLabel *Label5 = nullptr;
     ShapeWidget *Shape2 = nullptr;
     ShapeWidget *Shape3 = nullptr;
-    QTimer *Timer1 = nullptr;
+    SteadyTimer *Timer1 = nullptr;
 };

@@ -9,7 +9,7 @@ class PageHost;
 class QPlainTextEdit;
 class QPushButton;
 class SpeedSlider;
-class QTimer;
+class SteadyTimer;
 class ShapeWidget;
 
 // The scale under the speed slider: "Min.", nine tick marks, "Max.".
@@ -74,5 +74,5 @@ private:
     QLabel *Label6 = nullptr;
     ShapeWidget *Shape4 = nullptr;
     ShapeWidget *Shape5 = nullptr;
-    QTimer *Timer2 = nullptr;
+    SteadyTimer *Timer2 = nullptr;
 };
