@@ -24,6 +24,8 @@ class SegmentEditorPage;
 class TextPlayerPage;
 class Form4;
 class Form5;
+class QTimer;
+class WiringTestWindow;
 
 class Form1 : public QWidget, public PageHost
 {
@@ -47,6 +49,13 @@ public:
     Form4 *keyChart() const;
     Form5 *helpWindow() const;
 
+    // "Test zapojení" (F2, the preview's and the help diagram's context menus): opens the
+    // wiring test, modal to this window, or says which port states stand in its way. While it
+    // runs, this window sends only the test's steps; when it closes, the pattern it had.
+    void openWiringTest();
+    WiringTestWindow *wiringTest() const;
+    bool wiringTestRunning() const { return wiringTest() != nullptr; }
+
     static const QString Caption;
     static const QString PageCaptions[3];
 
@@ -68,6 +77,8 @@ private:
     PortReports portReports() const;
     QString noPortDetails() const;
     void refreshPortToolTips();
+    bool sendForTest(const QString &pattern);
+    void endWiringTest();
 
     // Controls; like every window's, found by their names from outside.
     TabControl *SSTab1 = nullptr;
@@ -90,4 +101,9 @@ private:
     QPointer<QWindow> m_lastFocusWindow;
     QPointer<Form4> m_keyChart;
     QPointer<Form5> m_help;
+    QPointer<WiringTestWindow> m_wiringTest;
+    QString m_beforeTest; // the pattern on show when the test opened
+    bool m_testLeftFirstPage = false;
+    QList<QTimer *> m_pausedTimers;
+    bool m_sentWhole = false; // whether the last ShowCharacter put all eight bits out
 };
