@@ -6,6 +6,7 @@
 #include "command/channel.h"
 #include "fakes.h"
 #include "mainwindow/commandserver.h"
+#include "wiringtest/wiringtest.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -84,11 +85,11 @@ class TestCommand : public QObject
 
     // The program's command, as from a terminal with no display server (see initTestCase), with
     // "a", a line break, "," and a line break on its standard input, which only `play -` reads.
-    QProcess *start(const QStringList &arguments)
+    QProcess *start(const QStringList &arguments, const QByteArray &input = "a\n,\n")
     {
         auto *p = new QProcess;
         p->start(path("pravlon"), arguments);
-        p->write("a\n,\n");
+        p->write(input);
         p->closeWriteChannel();
         return p;
     }
@@ -241,6 +242,74 @@ private slots:
         QVERIFY(silent.listen(runtime.filePath(QStringLiteral("silent"))));
         const std::optional<Reply> r = askWindow(silent.fullServerName(), Request(), 100);
         QVERIFY(r && r->code == 1 && r->err.contains(QStringLiteral("neodpovídá")));
+    }
+
+    // `pravlon test` asks about each step in the terminal and prints the diagnosis, through the
+    // window (which shows the steps, is gone once the diagnosis is there, and shows its pattern
+    // again) and on its own. An answer it cannot read is asked again; answers that run out end
+    // it unfinished, and the window's test with it.
+    void wiringTest_data()
+    {
+        QTest::addColumn<bool>("window");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("steps"); // sent
+        const QByteArray dark = "x\n" + QByteArray("n\n").repeated(10);
+        QTest::newRow("through the window") << true << dark << 0 << 10;
+        QTest::newRow("on its own") << false << dark << 0 << 10;
+        QTest::newRow("through the window, answers run out")
+            << true << QByteArray("p\nbe\n") << 1 << 3;
+        QTest::newRow("on its own, answers run out") << false << QByteArray("p\nbe\n") << 1 << 3;
+    }
+    void wiringTest()
+    {
+        QFETCH(bool, window);
+        QFETCH(QByteArray, input);
+        QFETCH(int, steps);
+        if (window)
+            openWindow();
+        const qsizetype before = sent(log()).size();
+        const Reply r = finish(start({"test"}, input));
+        QTEST(r.code, "code");
+        QVERIFY2(r.out.startsWith(QStringLiteral("Krok 1 z 10: Vše zhasnuto")), qPrintable(r.out));
+        QVERIFY2(r.code ? !r.err.isEmpty()
+                        : r.out.contains(wiringtest::TerminalHint)
+                    && r.out.endsWith(QStringLiteral("Nesvítí nic\n")
+                        + wiringtest::diagnose(QList<std::optional<QString>>(10, BlankPattern))[0]
+                              .text
+                        + u'\n'),
+            qPrintable(r.out + r.err));
+        QStringList expected;
+        for (int i = 0; i < steps; ++i)
+            expected << wiringtest::steps()[i].pattern;
+        const QStringList now = sent(log()).mid(before);
+        // Through the window, the page switch to the editor before and the pattern of before.
+        QVERIFY2(
+            now.join(u' ').contains(expected.join(u' ')) && now.size() == steps + (window ? 2 : 0),
+            qPrintable(now.join(u' ')));
+        if (window) {
+            QTRY_VERIFY(!form->wiringTestRunning());
+            QCOMPARE(sent(log()).last(), BlankPattern); // the first page's, before the test
+            QCOMPARE(textOf(form.get(), "Label1"), BlankPattern);
+        }
+    }
+
+    // While the window's wiring test runs, a command that would send or change the port is
+    // refused and sends nothing; status and ports are answered.
+    void refusedDuringTheTest()
+    {
+        openWindow();
+        form->openWiringTest();
+        QVERIFY(form->wiringTestRunning());
+        const qsizetype before = sent(log()).size();
+        for (const QStringList &refused :
+            QList<QStringList>{{"show", "A"}, {"play", "ab"}, {"port", "COM3"}, {"test"}}) {
+            const Reply r = run(refused);
+            QVERIFY2(r.code == 1 && r.err.contains(QStringLiteral("Běží test zapojení")),
+                qPrintable(refused.join(' ') + r.err));
+        }
+        QCOMPARE(sent(log()).size(), before);
+        QCOMPARE(run({"status"}).code, 0);
     }
 
     // Ctrl+C and SIGTERM stop a play on its own between two characters; the process ends by the

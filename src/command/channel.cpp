@@ -95,7 +95,8 @@ QString socketName(const QString &programDirectory)
 #endif
 }
 
-std::optional<Reply> askWindow(const QString &name, const Request &request, int timeoutMs)
+std::optional<Reply> askWindow(
+    const QString &name, const Request &request, int timeoutMs, const Answerer &answer)
 {
     if (name.isEmpty())
         return std::nullopt;
@@ -128,7 +129,17 @@ std::optional<Reply> askWindow(const QString &name, const Request &request, int 
             return failure(Failed, QStringLiteral("Okno programu odpovědělo nesrozumitelně."));
         if (line->final)
             return line->reply;
-        limit = -1; // the play has started; its end comes when it comes
+        limit = -1; // the play has started, or the window asks: it takes what it takes
+        if (!answer)
+            continue;
+        const std::optional<QString> given = answer(line->reply.out);
+        if (!given)
+            return failure(Failed, QStringLiteral("Test zapojení nebyl dokončen."));
+        socket.write(given->toUtf8().left(MaxAnswerBytes - 1) + '\n');
+        while (socket.bytesToWrite() > 0) {
+            if (!socket.waitForBytesWritten(timeoutMs))
+                return noAnswer(timeoutMs);
+        }
     }
 }
 
@@ -153,6 +164,39 @@ void RequestServer::Call::finish(const Reply &reply)
     m_socket->write(encode(reply));
     m_socket->flush();
     m_socket->disconnectFromServer();
+}
+
+void RequestServer::Call::ask(const QString &question)
+{
+    if (open()) {
+        m_socket->write(encode(Reply{Done, question, QString()}, false));
+        m_socket->flush();
+    }
+}
+
+void RequestServer::Call::converse(
+    std::function<void(const QString &)> answered, std::function<void()> gone)
+{
+    if (!m_socket)
+        return;
+    QLocalSocket *socket = m_socket;
+    socket->setReadBufferSize(MaxAnswerBytes + 1);
+    // The connection keeps the call while the conversation lasts.
+    const std::shared_ptr<Call> self = shared_from_this();
+    const auto read = [self, socket, answered] {
+        while (!self->m_finished && socket->canReadLine())
+            answered(QString::fromUtf8(socket->readLine(MaxAnswerBytes + 1)).trimmed());
+        if (!self->m_finished && !socket->canReadLine()
+            && socket->bytesAvailable() > MaxAnswerBytes)
+            self->finish(failure(
+                Usage, QStringLiteral("Odpověď je delší než %1 bajtů.").arg(MaxAnswerBytes)));
+    };
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, read);
+    QObject::connect(socket, &QLocalSocket::disconnected, socket, [self, gone] {
+        if (!self->m_finished)
+            gone();
+    });
+    read();
 }
 
 bool RequestServer::Call::open() const

@@ -64,8 +64,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
 
     QStringList words = parser.positionalArguments();
     if (words.isEmpty()) {
-        result.wrong = wrongUse(QStringLiteral("Chybí příkaz: show, play, stop, port, ports nebo "
-                                               "status."));
+        result.wrong = wrongUse(QStringLiteral("Chybí příkaz: show, play, stop, port, ports, "
+                                               "status nebo test."));
         return result;
     }
     const QString verb = words.takeFirst();
@@ -95,6 +95,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
         r.verb = Verb::Port;
         wordsExpected = 1;
         r.port = portNumber(words.value(0));
+    } else if (verb == QLatin1String("test")) {
+        r.verb = Verb::Test;
+        allowed = {&port};
     } else if (verb == QLatin1String("stop") || verb == QLatin1String("ports")
         || verb == QLatin1String("status")) {
         r.verb = verb == QLatin1String("stop") ? Verb::Stop
@@ -102,7 +105,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
                                                : Verb::Status;
     } else {
         result.wrong = wrongUse(QStringLiteral("Neznámý příkaz „%1“. Příkazy: show, play, stop, "
-                                               "port, ports, status.")
+                                               "port, ports, status, test.")
                                     .arg(verb));
         return result;
     }
@@ -156,6 +159,10 @@ QString helpText()
         "  pravlon port COMn             vybere port COM1 až COM5\n"
         "  pravlon ports                 vypíše porty: zařízení, převodník a zda jde použít\n"
         "  pravlon status                vypíše port, vzor na displeji a stav přehrávání\n"
+        "  pravlon test                  test zapojení: rozsvítí segmenty po jednom, ptá se, co\n"
+        "                                svítí (p přesně, n nic, nebo písmena a–h), a vypíše,\n"
+        "                                který vodič nebo pin zkontrolovat; s --port COMn\n"
+        "                                na tom portu, když okno neběží\n"
         "\n"
         "Volby:\n"
         "  --wait       play se vrátí, až přehrávání skončí\n"

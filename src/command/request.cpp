@@ -18,7 +18,7 @@ struct VerbName
     QLatin1StringView name;
 };
 
-constexpr std::array<VerbName, 7> VerbNames = {{
+constexpr std::array<VerbName, 8> VerbNames = {{
     {Verb::Show, QLatin1StringView("show")},
     {Verb::ShowPattern, QLatin1StringView("pattern")},
     {Verb::Play, QLatin1StringView("play")},
@@ -26,6 +26,7 @@ constexpr std::array<VerbName, 7> VerbNames = {{
     {Verb::Port, QLatin1StringView("port")},
     {Verb::Ports, QLatin1StringView("ports")},
     {Verb::Status, QLatin1StringView("status")},
+    {Verb::Test, QLatin1StringView("test")},
 }};
 
 QString quoted(const QString &text)

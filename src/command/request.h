@@ -10,7 +10,7 @@
 
 namespace command {
 
-enum class Verb { Show, ShowPattern, Play, Stop, Port, Ports, Status };
+enum class Verb { Show, ShowPattern, Play, Stop, Port, Ports, Status, Test };
 
 // The exit codes of the command line.
 enum Code {
@@ -29,6 +29,8 @@ inline constexpr int MaxTextCharacters = 65536;
 // Room for the longest text with every character escaped; nothing longer is read.
 inline constexpr int MaxRequestBytes = 512 * 1024;
 inline constexpr int ProtocolVersion = 1;
+// The longest answer line of a conversation (the wiring test's): more is not read.
+inline constexpr int MaxAnswerBytes = 256;
 
 struct Request
 {

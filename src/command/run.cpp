@@ -4,11 +4,14 @@
 #include "command/channel.h"
 #include "command/commandline.h"
 #include "command/standalone.h"
+#include "wiringtest/wiringtest.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <cstdio>
+#include <iostream>
+#include <string>
 
 #if defined(Q_OS_UNIX)
 #include <QSocketNotifier>
@@ -52,6 +55,15 @@ std::optional<QString> readInput()
     if (text.endsWith(u'\n'))
         text.chop(1);
     return text;
+}
+
+// One line of standard input, without its line break; nothing at its end.
+std::optional<QString> readLine()
+{
+    std::string line;
+    if (!std::getline(std::cin, line))
+        return std::nullopt;
+    return QString::fromLocal8Bit(line.c_str()).trimmed();
 }
 
 #if defined(Q_OS_UNIX)
@@ -130,13 +142,31 @@ int runCommandLine(int argc, char *argv[])
                 QStringLiteral("Text je příliš dlouhý: nejvýše %1 znaků.").arg(MaxTextCharacters)));
     }
 
+    // The wiring test asks in the terminal, whoever sends the steps.
+    const Answerer answer = [](const QString &question) -> std::optional<QString> {
+        QString typed;
+        do {
+            print(stdout, question);
+            std::optional<QString> line = readLine();
+            if (!line)
+                return std::nullopt;
+            typed = *line;
+            if (!wiringtest::parseAnswer(typed))
+                print(stdout, wiringtest::TerminalHint);
+        } while (!wiringtest::parseAnswer(typed));
+        return typed;
+    };
+    const bool conversation = request.verb == Verb::Test;
+
     const QString directory = QCoreApplication::applicationDirPath();
-    if (const std::optional<Reply> reply
-        = askWindow(socketName(directory), request, WindowTimeoutMs))
+    if (const std::optional<Reply> reply = askWindow(
+            socketName(directory), request, WindowTimeoutMs, conversation ? answer : Answerer()))
         return finish(*reply);
 
     ModuleLineLibrary lines(directory);
     Standalone runner(lines, QDir(directory).filePath(DataFileName));
+    if (conversation)
+        return finish(runner.test(request.port, answer));
     const SignalStop stop(runner);
     return finish(runner.run(request));
 }

@@ -7,6 +7,7 @@
 #include "display/portdetails.h"
 #include "display/portselection.h"
 #include "display/transfer.h"
+#include "wiringtest/wiringtest.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -72,14 +73,45 @@ Reply Standalone::perform(const Request &r)
             return Reply{Done, portList(), QString()};
         case Verb::Status:
             return status();
+        case Verb::Test:
+            return test(r.port, {});
         }
     } catch (const LineLibraryError &e) {
-        return failure(NoLibrary,
-            QStringLiteral("Nenalezen soubor %1; bez něj nelze odesílat znaky.\n"
-                           "Knihovna byla hledána zde: %2\nDůvod: %3")
-                .arg(lineLibraryFileName(), QDir::toNativeSeparators(e.modulePath), e.reason));
+        return noLibrary(e);
     }
     return Reply();
+}
+
+Reply Standalone::test(int given, const Answerer &answer)
+{
+    try {
+        Reply failed;
+        if (!openPort(given, failed))
+            return failed;
+        wiringtest::Session session;
+        while (!session.finished()) {
+            transferPattern(m_lines, session.step().pattern);
+            const std::optional<QString> typed = answer
+                ? answer(wiringtest::terminalQuestion(session.current() + 1, session.step()))
+                : std::nullopt;
+            if (!typed)
+                return failure(Failed, QStringLiteral("Test zapojení nebyl dokončen."));
+            // The caller asks again until the answer can be read.
+            if (const std::optional<wiringtest::Answer> a = wiringtest::parseAnswer(*typed))
+                session.answer(*a);
+        }
+        return Reply{Done, wiringtest::diagnosisText(wiringtest::diagnose(session.seen())), {}};
+    } catch (const LineLibraryError &e) {
+        return noLibrary(e);
+    }
+}
+
+Reply Standalone::noLibrary(const LineLibraryError &e)
+{
+    return failure(NoLibrary,
+        QStringLiteral("Nenalezen soubor %1; bez něj nelze odesílat znaky.\n"
+                       "Knihovna byla hledána zde: %2\nDůvod: %3")
+            .arg(lineLibraryFileName(), QDir::toNativeSeparators(e.modulePath), e.reason));
 }
 
 void Standalone::stop()

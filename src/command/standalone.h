@@ -7,6 +7,8 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
+#include <optional>
 
 class QEventLoop;
 
@@ -23,9 +25,14 @@ public:
     Reply run(const Request &request);
     // Ends a play after the character being sent, which stays shown.
     void stop();
+    // The wiring test on the port given (else the first that opens): each step sent, then
+    // `answer` asked the step's question; nothing from it ends the test unfinished.
+    using Answerer = std::function<std::optional<QString>(const QString &question)>;
+    Reply test(int port, const Answerer &answer);
 
 private:
     Reply perform(const Request &request);
+    static Reply noLibrary(const LineLibraryError &e);
     // The port given, else the first from COM1 upwards that opens; 0 and the failure when none.
     int openPort(int given, Reply &failed);
     // What each port is, asked of the line library, else found by opening it.

@@ -7,6 +7,7 @@
 #include "sources/characterbuttons.h"
 #include "sources/segmenteditor.h"
 #include "sources/textplayer.h"
+#include "windows/wiringtestwindow.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -72,6 +73,13 @@ void CommandServer::handle(const Request &request, const Call &call)
                 .arg(lineLibraryFileName())));
         return;
     }
+    // The wiring test owns the display while it runs: nothing else may send or change the port.
+    if (request.verb != Verb::Ports && request.verb != Verb::Status && m_form.wiringTestRunning()) {
+        call->finish(failure(Failed,
+            QStringLiteral("Běží test zapojení: dokud se jeho okno nezavře, program jiné znaky "
+                           "neposílá. Zkuste příkaz znovu potom.")));
+        return;
+    }
     // --port: the port is picked first, as a click on its option would pick it.
     if (request.port && request.verb != Verb::Port
         && named<QLabel>(m_form, QStringLiteral("Label2"))->text()
@@ -106,6 +114,9 @@ void CommandServer::handle(const Request &request, const Call &call)
         return;
     case Verb::Status:
         call->finish(status());
+        return;
+    case Verb::Test:
+        test(call);
         return;
     }
 }
@@ -206,6 +217,51 @@ Reply CommandServer::status()
             .arg(named<QLabel>(m_form, QStringLiteral("Label2"))->text(),
                 named<QLabel>(m_form, QStringLiteral("Label1"))->text(), play),
         QString()};
+}
+
+void CommandServer::test(const Call &call)
+{
+    if (named<QLabel>(m_form, QStringLiteral("Label2"))->text() == QLatin1String("COM0")) {
+        call->finish(failure(NoPort, NoPortText + u'\n' + ports().out));
+        return;
+    }
+    m_form.openWiringTest();
+    const QPointer<WiringTestWindow> window = m_form.wiringTest();
+    if (!window) {
+        call->finish(failure(Failed, QStringLiteral("Okno testu zapojení se neotevřelo.")));
+        return;
+    }
+    // The window shows each step; the terminal asks about it. Once the diagnosis is there the
+    // window closes, and the main window shows again what it showed before.
+    const auto ask = [window, call](const QString &prefix) {
+        if (!window || !call->open())
+            return;
+        const wiringtest::Session &s = window->session();
+        if (!s.finished()) {
+            call->ask(prefix + wiringtest::terminalQuestion(s.current() + 1, s.step()));
+            return;
+        }
+        call->finish(Reply{Done, window->diagnosis(), QString()});
+        window->close();
+    };
+    connect(window, &WiringTestWindow::progressed, this, [ask] { ask(QString()); });
+    connect(window, &QDialog::finished, this, [call] {
+        call->finish(failure(Failed, QStringLiteral("Test zapojení byl zavřen v okně programu.")));
+    });
+    call->converse(
+        [window, ask](const QString &line) {
+            if (!window)
+                return;
+            if (const std::optional<wiringtest::Answer> a = wiringtest::parseAnswer(line))
+                window->answer(*a);
+            else
+                ask(wiringtest::TerminalHint + u'\n');
+        },
+        [window] {
+            if (window)
+                window->close();
+        });
+    ask(QString());
 }
 
 Reply CommandServer::sent()
