@@ -6,6 +6,7 @@
 #include "command/channel.h"
 #include "fakes.h"
 #include "mainwindow/commandserver.h"
+#include "windows/wiringtestwindow.h"
 #include "wiringtest/wiringtest.h"
 
 #include <QLocalServer>
@@ -294,13 +295,21 @@ private slots:
         }
     }
 
-    // While the window's wiring test runs, a command that would send or change the port is
-    // refused and sends nothing; status and ports are answered.
-    void refusedDuringTheTest()
+    // The conversation on the socket: a question per step, an answer line each; the window only
+    // shows meanwhile, and its test goes when the command does. While it runs, a command that
+    // would send or change the port is refused and sends nothing; status is answered.
+    void conversation()
     {
         openWindow();
-        form->openWiringTest();
-        QVERIFY(form->wiringTestRunning());
+        QLocalSocket socket;
+        QVERIFY(connectToWindow(socket));
+        QVERIFY(answer(socket, R"({"v":1,"cmd":"test"})").out.startsWith("Krok 1 z 10"));
+        WiringTestWindow *test = form->wiringTest();
+        QVERIFY(test);
+        QTest::keyClick(test, Qt::Key_N);
+        QCOMPARE(test->session().current(), 0);
+        QVERIFY(answer(socket, "abc?").out.startsWith(wiringtest::TerminalHint));
+        QVERIFY(answer(socket, "p").out.startsWith("Krok 2 z 10"));
         const qsizetype before = sent(log()).size();
         for (const QStringList &refused :
             QList<QStringList>{{"show", "A"}, {"play", "ab"}, {"port", "COM3"}, {"test"}}) {
@@ -310,6 +319,8 @@ private slots:
         }
         QCOMPARE(sent(log()).size(), before);
         QCOMPARE(run({"status"}).code, 0);
+        socket.disconnectFromServer();
+        QTRY_VERIFY(!form->wiringTestRunning());
     }
 
     // Ctrl+C and SIGTERM stop a play on its own between two characters; the process ends by the

@@ -231,6 +231,7 @@ void CommandServer::test(const Call &call)
         call->finish(failure(Failed, QStringLiteral("Okno testu zapojení se neotevřelo.")));
         return;
     }
+    window->answerInTerminal();
     // The window shows each step; the terminal asks about it. Once the diagnosis is there the
     // window closes, and the main window shows again what it showed before.
     const auto ask = [window, call](const QString &prefix) {

@@ -294,14 +294,15 @@ void WiringTestWindow::enterStep()
     m_seen->setVisible(false);
     m_seenCaption->setVisible(false);
     m_confirm->setVisible(false);
-    m_back->setEnabled(m_session.current() > 0);
+    m_back->setEnabled(m_session.current() > 0 && !m_inTerminal);
 
     // An adapter that makes the break up takes seconds for a step: say so before.
     m_status->setText(QStringLiteral("Posílám krok na displej (%1)…").arg(m_port));
     m_status->repaint();
     const bool sent = m_send(step.pattern);
-    m_status->setText(sent ? QStringLiteral("Krok odeslán na %1.").arg(m_port)
-                           : QStringLiteral("Krok se nepodařilo odeslat celý (%1).").arg(m_port));
+    m_status->setText((sent ? QStringLiteral("Krok odeslán na %1.").arg(m_port)
+                            : QStringLiteral("Krok se nepodařilo odeslat celý (%1).").arg(m_port))
+        + (m_inTerminal ? QStringLiteral(" Odpovídejte v terminálu.") : QString()));
     emit progressed();
 }
 
@@ -342,6 +343,14 @@ void WiringTestWindow::restart()
     enterStep();
 }
 
+void WiringTestWindow::answerInTerminal()
+{
+    m_inTerminal = true;
+    for (const char *name : {"Exactly", "Nothing", "Other", "Repeat", "Back", "Confirm"})
+        findChild<QPushButton *>(QLatin1String(name))->setEnabled(false);
+    m_status->setText(m_status->text() + QStringLiteral(" Odpovídejte v terminálu."));
+}
+
 void WiringTestWindow::chooseOther()
 {
     m_seen->setVisible(true);
@@ -367,7 +376,7 @@ void WiringTestWindow::confirmOther()
 
 void WiringTestWindow::keyPressEvent(QKeyEvent *e)
 {
-    const bool stepInFront = m_pages->currentIndex() == 0;
+    const bool stepInFront = m_pages->currentIndex() == 0 && !m_inTerminal;
     const int key = e->key();
     const bool plain = !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     if (stepInFront && plain) {

@@ -55,6 +55,9 @@ public:
     void back();
     void repeat(); // sends the step in front again
     void restart();
+    // The answers come from a terminal (`pravlon test`): the window only shows the steps, so
+    // that no answer given here lands on a step the terminal asks about.
+    void answerInTerminal();
 
 signals:
     // A step was sent, or the diagnosis is shown.
@@ -76,6 +79,7 @@ private:
     wiringtest::Session m_session;
     QString m_diagnosis;
     bool m_started = false;
+    bool m_inTerminal = false;
 
     QStackedWidget *m_pages = nullptr;
     QLabel *m_title = nullptr;
