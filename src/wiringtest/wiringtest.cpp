@@ -250,6 +250,24 @@ Finding misrouted(int k, Mask shown)
             .arg(Paths[k].displayPin)};
 }
 
+Finding bridged(int k, Mask others)
+{
+    QStringList pins;
+    for (int j = 0; j < Segments; ++j) {
+        if (others & (1u << j))
+            pins << QString::number(Paths[j].displayPin);
+    }
+    const QString list = pins.join(QStringLiteral(", "));
+    return {QStringLiteral("Segment %1 svítí spolu s %2").arg(letterOf(k), namesOf(others)),
+        QStringLiteral("%1 rozsvítí kromě segmentu %2 i %3: jeho vodič k pinu %4 displeje je "
+                       "spojený s vodičem k pinu %5 displeje (cínový můstek, dotyk drátů). "
+                       "Měření: při vypnutém napájení má být odpor mezi pinem %4 a pinem %5 "
+                       "displeje nekonečný.")
+            .arg(output(k, true), letterOf(k), namesOf(others))
+            .arg(Paths[k].displayPin)
+            .arg(list)};
+}
+
 Finding dead(int k)
 {
     const SegmentPath &p = Paths[k];
@@ -388,6 +406,8 @@ QList<Finding> diagnose(const QList<std::optional<QString>> &seen)
             } else {
                 findings << misrouted(k, shown);
             }
+        } else if (shown & (1u << k)) {
+            findings << bridged(k, shown & ~(1u << k));
         } else {
             findings << misrouted(k, shown);
         }

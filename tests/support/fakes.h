@@ -37,6 +37,7 @@ struct Board
     std::optional<bool> clockHeld; // no clock: pin 3 stays at this level (true: high)
     std::optional<bool> dataHeld; // pin 2 stuck: true high (segments dark), false low (lit)
     bool powered = true;
+    std::optional<std::pair<int, int>> bridged; // two display pins joined: one lit lights both
     std::array<int, 8> wire{0, 1, 2, 3, 4, 5, 6, 7}; // the segment Q1 ... Q8 drive; -1: cut
     QString outputs = BlankPattern; // Q1 ... Q8, "1" where low; the power-up state unless set
 
@@ -73,6 +74,8 @@ struct Board
             if (powered && wire[q] >= 0 && outputs[q] == u'1')
                 lit[wire[q]] = u'1';
         }
+        if (bridged && (lit[bridged->first] == u'1' || lit[bridged->second] == u'1'))
+            lit[bridged->first] = lit[bridged->second] = u'1';
         return lit;
     }
 };
