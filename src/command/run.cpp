@@ -163,7 +163,7 @@ int runCommandLine(int argc, char *argv[])
             socketName(directory), request, WindowTimeoutMs, conversation ? answer : Answerer()))
         return finish(*reply);
 
-    ModuleLineLibrary lines(directory);
+    ModuleLineLibrary lines(directory, false); // its reason is in the message below
     Standalone runner(lines, QDir(directory).filePath(DataFileName));
     if (conversation)
         return finish(runner.test(request.port, answer));

@@ -108,10 +108,15 @@ Reply Standalone::test(int given, const Answerer &answer)
 
 Reply Standalone::noLibrary(const LineLibraryError &e)
 {
+    // A file that is there but cannot be used (no library, a function missing) is not "not
+    // found".
     return failure(NoLibrary,
-        QStringLiteral("Nenalezen soubor %1; bez něj nelze odesílat znaky.\n"
-                       "Knihovna byla hledána zde: %2\nDůvod: %3")
-            .arg(lineLibraryFileName(), QDir::toNativeSeparators(e.modulePath), e.reason));
+        (QFileInfo(e.modulePath).isFile()
+                ? QStringLiteral("Knihovnu portu %1 nelze použít; bez ní nelze odesílat znaky.")
+                : QStringLiteral("Nenalezen soubor %1; bez něj nelze odesílat znaky."))
+                .arg(lineLibraryFileName())
+            + QStringLiteral("\nKnihovna byla hledána zde: %1\nDůvod: %2")
+                  .arg(QDir::toNativeSeparators(e.modulePath), e.reason));
 }
 
 void Standalone::stop()
@@ -222,17 +227,18 @@ Reply Standalone::port(int n)
 
 Reply Standalone::status()
 {
-    QString port = QStringLiteral("COM0");
+    QString port = QStringLiteral("COM0"), state = QStringLiteral("none");
     for (int n = PortSelection::Count; n >= 1; --n) {
         const std::optional<PortInfo> info = m_lines.portInfo(n);
-        if (!info)
+        if (!info) {
             port = QStringLiteral("neznámý");
-        else if (usable(*info) && port != QLatin1String("neznámý"))
+            state = QString();
+        } else if (usable(*info) && !state.isEmpty()) {
             port = PortSelection::portName(n);
+            state = PortInfo::word(info->state);
+        }
     }
-    return Reply{Done,
-        QStringLiteral("okno: neběží\nport: %1\nvzor: neznámý\npřehrávání: zastaveno\n").arg(port),
-        QString()};
+    return Reply{Done, statusText(false, port, state, QString(), PlayState::Stopped), QString()};
 }
 
 } // namespace command

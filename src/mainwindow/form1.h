@@ -75,7 +75,9 @@ private:
     MessageAnswer message(
         const QString &title, const QString &text, MessageIcon icon, const QString &details = {});
     PortReports portReports() const;
+    std::array<bool, PortSelection::Count> offeredPorts() const;
     QString noPortDetails() const;
+    QString portLabelDetails(int n) const;
     void refreshPortToolTips();
     bool sendForTest(const QString &pattern);
     void endWiringTest();

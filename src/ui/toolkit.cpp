@@ -91,5 +91,6 @@ bool releasedInside(QWidget *w, QMouseEvent *e)
 
 bool isEnter(const QKeyEvent *e)
 {
-    return (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->modifiers();
+    return (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        && !(e->modifiers() & ~Qt::KeypadModifier);
 }

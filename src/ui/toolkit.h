@@ -23,7 +23,8 @@ const QPixmap &pixmapFor(const QString &resource, QSize size, qreal ratio);
 // A left click released inside the widget.
 bool releasedInside(QWidget *w, QMouseEvent *e);
 
-// Enter (either key, no modifier) presses what takes the focus, as Space does.
+// Enter (either key, no modifier; the keypad's own carries the keypad modifier) presses what
+// takes the focus, as Space does.
 bool isEnter(const QKeyEvent *e);
 
 // The screen readers' view of the toolkit's controls.
