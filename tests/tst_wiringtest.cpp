@@ -268,6 +268,24 @@ private slots:
             QStringList({box.title, box.details}), QStringList({"Test zapojení", noPort.details}));
     }
 
+    // While a step is clocked out (seconds on an adapter that makes the break up) the window says
+    // so; a step that did not go out whole is named as such.
+    void sending()
+    {
+        QString during;
+        WiringTestWindow *w = nullptr;
+        WiringTestWindow window(
+            [&](const QString &) {
+                during = control<QLabel>(w, "Status")->text();
+                return false;
+            },
+            QStringLiteral("COM3"), nullptr);
+        w = &window;
+        window.show();
+        QCOMPARE(during, "Posílám krok na displej (COM3)…");
+        QCOMPARE(control<QLabel>(w, "Status")->text(), "Krok se nepodařilo odeslat celý (COM3).");
+    }
+
     // The player is silent while the test runs, and plays on after it.
     void sourcesWait()
     {
