@@ -118,10 +118,11 @@ void WiringDiagram::setSegment(int segment)
 
 void WiringDiagram::paintEvent(QPaintEvent *)
 {
-    static QSvgRenderer renderer(QStringLiteral(":/pictures/wiring.svg"));
+    if (!m_renderer)
+        m_renderer = new QSvgRenderer(QStringLiteral(":/pictures/wiring.svg"), this);
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    renderer.render(&p, rect());
+    m_renderer->render(&p, rect());
     p.scale(width() / DiagramSize.width(), height() / DiagramSize.height());
 
     // The bit's way in orange, under a light wash that keeps the drawing readable.

@@ -15,6 +15,7 @@ class QPushButton;
 class QStackedWidget;
 class DigitPreview;
 class HotSpot;
+class QSvgRenderer;
 
 // The help window's diagram with the path of one bit drawn over it: the data line through the
 // MAX 232 to the 4094, the register's output and the display's pin and segment.
@@ -34,6 +35,7 @@ protected:
 
 private:
     int m_segment = -1;
+    QSvgRenderer *m_renderer = nullptr; // made at the first paint
 };
 
 class WiringTestWindow : public QDialog

@@ -329,8 +329,8 @@ Finding mismatch(int i, Mask expected, Mask shown)
 QList<Finding> diagnose(const QList<std::optional<QString>> &seen)
 {
     const int count = steps().size();
-    std::array<std::optional<Mask>, 10> m;
-    std::array<Mask, 10> expected{};
+    std::array<std::optional<Mask>, StepCount> m;
+    std::array<Mask, StepCount> expected{};
     int answered = 0;
     bool allRight = true, allBlank = true, allSame = true;
     std::optional<Mask> first;

@@ -32,6 +32,7 @@ struct Step
 };
 // All dark, then a ... h each alone, then all lit.
 const QList<Step> &steps();
+inline constexpr int StepCount = Segments + 2;
 
 inline const QString Question = QStringLiteral("Co svítí na displeji?");
 
