@@ -489,6 +489,57 @@ private slots:
         }
         QCOMPARE(readFile(log()), before);
     }
+
+    // A command line not quite right is refused before anything is sent, on either path; text
+    // from standard input plays as if typed into the box, whatever its line ends.
+    void input_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QStringList>("played");
+        const auto row = [](const char *name, const QStringList &arguments, int code,
+                             const QByteArray &input = {}, const QStringList &played = {}) {
+            QTest::newRow(name) << arguments << code << input << played;
+        };
+        row("pattern and a line break", {"show", "--pattern", "10110110\n"}, 5);
+        row("pattern of other digits", {"show", "--pattern", "10110112"}, 5);
+        row("no character", {"show"}, 2);
+        row("--ms not a number", {"play", "--ms", "1x", "a"}, 2);
+        row("port beyond COM5", {"port", "COM6"}, 2);
+        row("--port below COM1", {"show", "--port", "COM0", "a"}, 2);
+        row("a word too many", {"status", "now"}, 2);
+        row("a text too long", {"play", QString(65537, u'a')}, 2);
+        const QStringList play{"play", "--wait", "--ms", "1", "-"}, aComma{A, A, A, Comma, A};
+        row("CR LF", play, 0, "a\r\n,\r\n", aComma);
+        row("CR", play, 0, "a\r,\r", aComma);
+        row("no final line end", play, 0, "a\n,", aComma);
+        row("two final line ends", play, 0, "a\n\n", {A, A, A, A});
+        row("a text that begins with a dash", play.mid(0, 4) + QStringList{"--", "-5"}, 0, {},
+            {"00000010", "10110110", "00000010"});
+    }
+
+    void input()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QByteArray, input);
+        QFETCH(QStringList, played);
+        for (const bool window : {false, true}) {
+            if (window)
+                openWindow();
+            const qsizetype before = sent(log()).size();
+            auto *p = new QProcess;
+            p->start(path("pravlon"), arguments);
+            p->write(input);
+            p->closeWriteChannel();
+            const Reply r = finish(p);
+            QVERIFY2(r.code == code, qPrintable(QString::number(window) + r.err));
+            // The window sends what it shows as the player's page comes to the front.
+            QCOMPARE(sent(log()).mid(before),
+                (window && !played.isEmpty() ? QStringList(BlankPattern) : QStringList()) + played);
+        }
+    }
 };
 
 QTEST_MAIN(TestCommand)

@@ -91,7 +91,9 @@ std::optional<Reply> check(const Request &r)
                     .arg(quoted(r.character)));
         break;
     case Verb::ShowPattern: {
-        static const QRegularExpression eight(QStringLiteral("^[01]{8}$"));
+        // Anchored at the very end: "$" would also let a final line break through.
+        static const QRegularExpression eight(
+            QRegularExpression::anchoredPattern(QStringLiteral("[01]{8}")));
         if (!eight.match(r.pattern).hasMatch())
             return failure(BadCharacter,
                 QStringLiteral("Vzor %1 nemá osm číslic 0 a 1 (segmenty a až g a tečka, "
