@@ -9,9 +9,14 @@
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QDirIterator>
 #include <QFocusFrame>
 #include <QMessageBox>
+#include <QRawFont>
+#include <QStringDecoder>
+#include <QTabBar>
 #include <QTextEdit>
+#include <QXmlStreamReader>
 
 namespace {
 
@@ -28,6 +33,44 @@ bool ringStandsOut(QWidget *window)
     return contrastRatio(
                shot.pixelColor(r.left() > 0 ? r.left() : r.right(), y), shot.pixelColor(beside))
         >= 3;
+}
+
+// The characters of `text` that the bundled face, regular or bold, has no glyph for. The tests
+// run without installed fonts, so nothing else could draw them.
+QString missingGlyphs(const QString &text)
+{
+    static const QRawFont faces[]
+        = {QRawFont::fromFont(windowFont()), QRawFont::fromFont(boldFont(windowFont()))};
+    QString missing;
+    for (const char32_t c : text.toUcs4()) {
+        for (const QRawFont &face : faces) {
+            if (QChar::category(c) != QChar::Other_Control
+                && (face.familyName() != WindowFontFamily || !face.supportsCharacter(c)))
+                missing += QString::fromUcs4(&c, 1);
+        }
+    }
+    return missing;
+}
+
+// What a window draws: captions, labels, tab headers, the text box, tooltips.
+QString drawnTexts(QWidget *window)
+{
+    QStringList texts;
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    for (QWidget *w : widgets << window) {
+        texts << w->toolTip();
+        if (auto *label = qobject_cast<QLabel *>(w))
+            texts << label->text();
+        else if (auto *button = qobject_cast<QAbstractButton *>(w))
+            texts << button->text();
+        else if (auto *edit = qobject_cast<QPlainTextEdit *>(w))
+            texts << edit->toPlainText();
+        if (auto *bar = qobject_cast<QTabBar *>(w)) {
+            for (int i = 0; i < bar->count(); ++i)
+                texts << bar->tabText(i);
+        }
+    }
+    return texts.join(QString());
 }
 
 } // namespace
@@ -176,9 +219,47 @@ private slots:
         }
     }
 
+    // Every text the windows draw has its glyphs in the bundled face: what the windows show (in
+    // keyboard()), the message boxes, the pictures, and any user character's name (Data.ini is
+    // Windows-1250: every character of that code page).
+    void everyTextInTheFace()
+    {
+        *program.messages = RecordingMessageSink();
+        form->Label2_Click(); // the open port
+        program.lines->missing = true;
+        QFile::remove(program.dataFile());
+        program.start(false);
+        program.lines->missing = false;
+        program.lines->working = {};
+        program.start()->Label2_Click();
+        program.lines->working = {1};
+        const QStringList titles = program.messages->titles;
+        QCOMPARE(QSet<QString>(titles.begin(), titles.end()),
+            QSet<QString>({"Pravlon", "ERROR 01", "ERROR 02", "ERROR 03"}));
+        QString texts;
+        for (const Message &m : std::as_const(program.messages->shown))
+            texts += m.title + m.text + m.details;
+        QDirIterator pictures(QStringLiteral(":/pictures"));
+        while (pictures.hasNext()) {
+            QFile svg(pictures.next());
+            QVERIFY(svg.open(QIODevice::ReadOnly));
+            QXmlStreamReader xml(&svg);
+            while (!xml.atEnd()) {
+                if (xml.readNext() == QXmlStreamReader::Characters)
+                    texts += xml.text();
+            }
+        }
+        QByteArray codePage;
+        for (int byte = 0x20; byte <= 0xff; ++byte)
+            codePage += char(byte);
+        texts += QStringDecoder("windows-1250")(codePage);
+        QCOMPARE(missingGlyphs(texts), QString());
+    }
+
     // Tab stops at every control that does something, each with a name, and comes back round to
     // the one that has the focus when the window opens; in the text to play it moves on rather
-    // than type a tab. Esc closes every window but the main one.
+    // than type a tab. Esc closes every window but the main one. Each draws its texts in the
+    // bundled face.
     void keyboard_data()
     {
         QTest::addColumn<QString>("window");
@@ -197,6 +278,7 @@ private slots:
     {
         QFETCH(QString, window);
         QWidget *w = open(window);
+        QCOMPARE(missingGlyphs(drawnTexts(w)), QString());
         QWidget *first = w->focusWidget(), *f = first;
         int stops = 0;
         while (f && stops < 100) {

@@ -1,5 +1,7 @@
 #include "command/channel.h"
 
+#include "command/commands.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -124,7 +126,8 @@ std::optional<Reply> askWindow(
                         QStringLiteral("Okno programu se zavřelo dřív, než příkaz dokončilo."));
             }
         }
-        const std::optional<ReplyLine> line = decodeReply(socket.readLine().chopped(1));
+        const std::optional<ReplyLine> line
+            = decodeReply(socket.readLine().chopped(1), commandOf(request.verb).since);
         if (!line)
             return failure(Failed, QStringLiteral("Okno programu odpovědělo nesrozumitelně."));
         if (line->final)
@@ -197,6 +200,11 @@ void RequestServer::Call::converse(
             gone();
     });
     read();
+}
+
+QObject *RequestServer::Call::connection() const
+{
+    return m_socket;
 }
 
 bool RequestServer::Call::open() const

@@ -55,6 +55,8 @@ public:
         // of at most MaxAnswerBytes. `gone` is called when the command goes away unfinished.
         void ask(const QString &question);
         void converse(std::function<void(const QString &)> answered, std::function<void()> gone);
+        // The connection, which lives as long as the command is there.
+        QObject *connection() const;
         void finish(const Reply &reply);
         bool open() const; // the command still waits for the answer
         bool finished() const { return m_finished; }
