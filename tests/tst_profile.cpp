@@ -2,10 +2,13 @@
 // other byte kept; saves on a full disk, killed or failing at any step, two at once, in folders
 // that take no new file, through links; a FIFO in its place; and which file is in use.
 #include "characterset/datafile.h"
+#include "characterset/filestore.h"
 #include "characterset/profile.h"
 #include "fakes.h"
 
 #include <csignal>
+#include <cstdarg>
+#include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <grp.h>
@@ -165,6 +168,46 @@ extern "C" int rename(const char *from, const char *to) noexcept
     return strikes() ? -1 : real(from, to);
 }
 
+// Links are the kernel's to follow, under its rules for them: one read by name would get around
+// those rules. A descriptor's own name is no link.
+int g_linksReadByName = 0;
+
+extern "C" ssize_t readlink(const char *path, char *buf, size_t size) noexcept
+{
+    static const auto real = REAL(readlink);
+    g_linksReadByName += strncmp(path, "/proc/self/fd/", 14) != 0;
+    return real(path, buf, size);
+}
+
+// The kernel's rule for links in shared sticky folders (fs.protected_symlinks), where the
+// machine leaves it off: a link there that belongs neither to the follower nor to the folder's
+// owner is not followed.
+bool refusedLink(const char *path, int flags)
+{
+    struct stat link, folder;
+    const QByteArray name(path);
+    const QByteArray parent = name.contains('/') ? name.first(name.lastIndexOf('/') + 1) : "./";
+    return !(flags & O_NOFOLLOW) && lstat(path, &link) == 0 && S_ISLNK(link.st_mode)
+        && stat(parent.constData(), &folder) == 0
+        && (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH) && link.st_uid != geteuid()
+        && link.st_uid != folder.st_uid;
+}
+
+extern "C" int open(const char *path, int flags, ...)
+{
+    static const auto real
+        = reinterpret_cast<int (*)(const char *, int, ...)>(dlsym(RTLD_NEXT, "open"));
+    va_list ap;
+    va_start(ap, flags);
+    const mode_t mode = (flags & O_CREAT) ? va_arg(ap, mode_t) : 0;
+    va_end(ap);
+    if (refusedLink(path, flags)) {
+        errno = EACCES;
+        return -1;
+    }
+    return real(path, flags, mode);
+}
+
 namespace {
 
 constexpr uid_t Nobody = 65534;
@@ -310,6 +353,7 @@ private slots:
             << "directory meanwhile" << true;
         QTest::newRow("group-shared, another member saves") << "group" << true;
         QTest::newRow("link with .. behind a linked folder, saved by root") << "link root" << true;
+        QTest::newRow("another user's link in a sticky folder") << "sticky link" << false;
     }
 
     void savingAtTheEdges()
@@ -318,12 +362,20 @@ private slots:
         QFETCH(bool, saved);
         if (geteuid() != 0)
             QSKIP("Only root can play other users.");
+        const bool sticky = edges.startsWith("sticky");
         // Data.ini -> linkdir/../real.ini with linkdir -> far/near: the file is far/real.ini.
-        const QString real = edges.startsWith("link") ? dir.filePath("far/real.ini") : path;
+        // Sticky: the saver's own file, behind another user's link in a folder for everyone.
+        const QString real = edges.startsWith("link") ? dir.filePath("far/real.ini")
+            : sticky                                  ? dir.filePath("mine/real.ini")
+                                                      : path;
         QVERIFY(!edges.startsWith("link")
             || (QDir().mkpath(dir.filePath("far/near"))
                 && symlink("far/near", QFile::encodeName(dir.filePath("linkdir"))) == 0
                 && symlink("linkdir/../real.ini", QFile::encodeName(path)) == 0));
+        QVERIFY(!sticky
+            || (QDir().mkpath(dir.filePath("mine"))
+                && symlink("mine/real.ini", QFile::encodeName(path)) == 0
+                && lchown(QFile::encodeName(path), Nobody - 1, Nobody - 1) == 0));
         QByteArray before = readFile(ShippedDataFile).replace("B1Text=[1]", "B1Text=a long name");
         writeFile(real, before);
         // Nobody's file in folders for everyone, root's file, or a group's file in its folder,
@@ -331,7 +383,12 @@ private slots:
         const gid_t group = edges == "group" ? 100 : 0;
         const uid_t owner = edges.contains("root") || group ? 0 : Nobody;
         setMode(real, group ? 0664 : edges.contains("file") ? 0444 : 0666, owner, group ?: owner);
-        setMode(dir.path(), group ? 0775 : edges.contains("directory") ? 0555 : 0777, 0, group);
+        setMode(dir.path(),
+            group                             ? 0775
+                : edges.contains("directory") ? 0555
+                : sticky                      ? 01777
+                                              : 0777,
+            0, group);
         // Root, who may replace the file, saves first, and is slow at it.
         int held[2] = {-1, -1};
         const pid_t other = !edges.contains("meanwhile") || pipe(held) != 0 ? 0 : spawn([&] {
@@ -348,8 +405,12 @@ private slots:
             [&] {
                 // A full disk has less room than any save needs.
                 g_disk = {.on = true, .freeBytes = edges.contains("full") ? 100 : -1};
-                return int(!profile::write(
-                    "User", {{"B1Text", "ab"}, {"B11Text", "a new entry, longer"}}, path));
+                const bool written = profile::write(
+                    "User", {{"B1Text", "ab"}, {"B11Text", "a new entry, longer"}}, path);
+                // A refused link is named to the user.
+                if (g_linksReadByName || (sticky && !filestore::lastFailure().contains(path)))
+                    return 3;
+                return int(!written);
             },
             group ? Nobody - 1 : owner, group));
         QVERIFY(!other || reap(other) == 0);

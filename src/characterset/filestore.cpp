@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -28,6 +29,8 @@ namespace {
 
 // How long a save waits for the save of another running copy; saves take milliseconds.
 constexpr int LockWaitMs = 10000;
+
+thread_local QString t_failure;
 
 #if defined(Q_OS_UNIX)
 
@@ -107,29 +110,71 @@ Journal examine(const QByteArray &bytes)
     return Journal{Journal::None, bytes};
 }
 
-// Where the bytes are, found as the system finds them: each link is followed from the folder it
-// really lies in, so that a ".." behind a linked folder leads out of that folder's target.
-QString resolved(const QString &path)
+// The name a descriptor's file has now, as the kernel keeps it: no link in it.
+QString nameOf(int fd)
 {
-    QByteArray name = QFile::encodeName(
-        QDir::isAbsolutePath(path) ? path : QDir::currentPath() + QLatin1Char('/') + path);
-    for (int depth = 0; depth < 40; ++depth) {
-        const qsizetype slash = name.lastIndexOf('/');
-        char *real = ::realpath(slash > 0 ? name.first(slash).constData() : "/", nullptr);
-        if (!real)
-            break;
-        QByteArray folder(real);
-        ::free(real);
-        if (!folder.endsWith('/'))
-            folder += '/';
-        name = folder + name.mid(slash + 1);
-        char target[PATH_MAX];
-        const ssize_t n = ::readlink(name.constData(), target, sizeof target);
-        if (n <= 0 || n >= ssize_t(sizeof target))
-            break;
-        name = target[0] == '/' ? QByteArray(target, n) : folder + QByteArray(target, n);
+#if defined(Q_OS_LINUX)
+    char target[PATH_MAX];
+    const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
+    const ssize_t n = ::readlink(link.constData(), target, sizeof target);
+    struct stat st;
+    // A file removed meanwhile has no name left to save under.
+    if (n <= 0 || n >= ssize_t(sizeof target) || target[0] != '/' || ::fstat(fd, &st) != 0
+        || (!S_ISDIR(st.st_mode) && st.st_nlink == 0))
+        return {};
+    return QFile::decodeName(QByteArray(target, n));
+#elif defined(F_GETPATH)
+    char target[MAXPATHLEN];
+    return ::fcntl(fd, F_GETPATH, target) == 0 ? QFile::decodeName(target) : QString();
+#else
+    Q_UNUSED(fd);
+    return {};
+#endif
+}
+
+// Opens without reading or moving anything: a device at the path keeps its lines as they are.
+int openPlace(const QByteArray &name, int flags)
+{
+#if defined(O_PATH)
+    return ::open(name.constData(), O_PATH | O_CLOEXEC | flags);
+#else
+    return ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | flags);
+#endif
+}
+
+// Where a save of `path` lands: the file the kernel opens for that name, under its rules for
+// links (it refuses another user's link in a shared sticky folder), named by its descriptor.
+// Nothing here follows a link by name, which would get around those rules. A missing file is
+// created in the folder the kernel finds for the name; a link to nothing is refused.
+QString located(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat link;
+    const bool isLink = ::lstat(name.constData(), &link) == 0 && S_ISLNK(link.st_mode);
+    int fd = openPlace(name, 0);
+    if (fd < 0 && errno == ENOENT && !isLink) {
+        const QFileInfo info(path);
+        fd = openPlace(QFile::encodeName(info.absolutePath()), O_DIRECTORY);
+        const QString folder = fd >= 0 ? nameOf(fd) : QString();
+        if (fd >= 0)
+            ::close(fd);
+        return folder.isEmpty() ? QString() : QDir(folder).filePath(info.fileName());
     }
-    return QFile::decodeName(name);
+    if (fd < 0) {
+        if (isLink)
+            t_failure = QStringLiteral("%1 je odkaz, který systém nedovolí otevřít (%2); "
+                                       "nic nebylo zapsáno.")
+                            .arg(path, QString::fromLocal8Bit(::strerror(errno)));
+        return {};
+    }
+    const auto closer = qScopeGuard([fd] { ::close(fd); });
+    const QString real = nameOf(fd);
+    struct stat open, now;
+    if (real.isEmpty() || ::fstat(fd, &open) != 0
+        || ::stat(QFile::encodeName(real).constData(), &now) != 0 || open.st_dev != now.st_dev
+        || open.st_ino != now.st_ino)
+        return {};
+    return real;
 }
 
 bool isTemporaryName(const QString &name, const QString &prefix)
@@ -290,7 +335,7 @@ QByteArray writeTemporary(
     outcome = Outcome::Failed;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         name = QFile::encodeName(target + TemporaryInfix + randomSuffix());
-        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
             outcome = Outcome::NotHere;
             return {};
@@ -382,6 +427,11 @@ bool rewriteInPlace(const QByteArray &name, const Journal &journal, const QByteA
 
 } // namespace
 
+QString lastFailure()
+{
+    return t_failure;
+}
+
 #if defined(Q_OS_UNIX)
 
 Contents read(const QString &path)
@@ -422,7 +472,10 @@ Contents read(const QString &path)
 
 bool update(const QString &path, const std::function<bool(QByteArray &bytes)> &edit)
 {
-    const QString target = resolved(path);
+    t_failure.clear();
+    const QString target = located(path);
+    if (target.isEmpty())
+        return false;
     const QByteArray name = QFile::encodeName(target);
     const QDeadlineTimer deadline(LockWaitMs);
     for (int attempt = 0; attempt < 100; ++attempt) {

@@ -2,6 +2,7 @@
 
 #include "characterset/characterset.h"
 #include "characterset/datafile.h"
+#include "characterset/filestore.h"
 #include "characterset/profile.h"
 #include "display/transfer.h"
 #include "effects/messages.h"
@@ -139,6 +140,7 @@ void Form2::Image_Click(int n)
         {{characterset::userTextKey(n), name}, {characterset::userDataKey(n), m_pattern()}},
         m_dataFile);
     Label6->setText(saved ? QStringLiteral("Znak uložen do %1").arg(n) : FailedSave);
+    Label6->setToolTip(saved ? QString() : filestore::lastFailure());
 }
 
 void Form2::Image12_Click()
@@ -155,6 +157,7 @@ void Form2::Image12_Click()
     }
     const bool done = datafile::write(QStringLiteral("User"), entries, m_dataFile);
     Label6->setText(done ? QStringLiteral("Uživatelské znaky vymazány") : FailedReset);
+    Label6->setToolTip(done ? QString() : filestore::lastFailure());
 }
 
 void Form2::Image13_Click()
