@@ -6,6 +6,7 @@
 #include "characterset/profile.h"
 #include "fakes.h"
 
+#include <QCryptographicHash>
 #include <csignal>
 #include <cstdarg>
 #include <cstring>
@@ -488,6 +489,36 @@ private slots:
                         QString::asprintf("step %d fault %d status %d", step, fault, status)));
             }
         }
+    }
+
+    // A save in place carries the new content in a line at the end of the file: one that would
+    // carry the file past the read limit is refused before anything is written, and a file that
+    // an earlier version left stuck there loads as the new content and heals.
+    void largeFileInPlace()
+    {
+        if (geteuid() != 0)
+            QSKIP("Only root can play other users.");
+        const QByteArray big = ';' + QByteArray(7 << 20, 'x') + "\r\n" + readFile(ShippedDataFile);
+        writeFile(path, big);
+        setMode(path, 0666, Nobody, Nobody);
+        setMode(dir.path(), 0555);
+        const int status = reap(spawn(
+            [&] {
+                return int(profile::write("User", "B1Text", "x", path))
+                    + 2 * int(!filestore::lastFailure().contains("MiB"));
+            },
+            Nobody));
+        QCOMPARE(status, 0);
+        QCOMPARE(readFile(path), big);
+        const QByteArray now = QByteArray(big).replace("B1Text=[1]", "B1Text=x");
+        const QByteArray mark = "pravlon-unfinished-save";
+        writeFile(path,
+            big + ';' + mark + ' ' + now.toBase64(QByteArray::OmitTrailingEquals) + ' '
+                + QByteArray::number(now.size()) + ' '
+                + QCryptographicHash::hash(now, QCryptographicHash::Sha256).toHex() + ' ' + mark
+                + '\n');
+        QCOMPARE(loaded(path)[CharacterSlotCount], "x");
+        QCOMPARE(readFile(path), now);
     }
 
     // Only a regular file is the character set: a FIFO reads as missing, never blocks, and is

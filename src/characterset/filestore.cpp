@@ -208,8 +208,8 @@ QString randomSuffix()
     return s;
 }
 
-// The bytes behind fd; stable when the file kept its size while it was read.
-Contents readOpen(int fd, bool *stable = nullptr)
+// The bytes behind fd, up to limit; stable when the file kept its size while it was read.
+Contents readUpTo(int fd, qint64 limit, bool *stable = nullptr)
 {
     Contents c;
     struct stat st;
@@ -221,7 +221,7 @@ Contents readOpen(int fd, bool *stable = nullptr)
         c.kind = Contents::Other;
         return c;
     }
-    c.bytes.resize(std::min<qint64>(st.st_size, ReadLimit));
+    c.bytes.resize(std::min<qint64>(st.st_size, limit));
     qint64 got = 0;
     while (got < c.bytes.size()) {
         const ssize_t n = ::pread(fd, c.bytes.data() + got, size_t(c.bytes.size() - got), got);
@@ -241,8 +241,27 @@ Contents readOpen(int fd, bool *stable = nullptr)
         *stable = got == c.bytes.size() && ::fstat(fd, &after) == 0 && after.st_size == st.st_size;
     c.bytes.truncate(got);
     c.kind = Contents::Regular;
-    c.cut = st.st_size > ReadLimit;
+    c.cut = st.st_size > limit;
     return c;
+}
+
+// An earlier version saved in place without minding the size: its journal line could carry a
+// large file past ReadLimit, and a save killed before the final cut left it so. Such a file is
+// read whole, up to this size, so that its save is finished and the file heals.
+constexpr qint64 JournalledLimit = 4 * ReadLimit;
+
+// The file's bytes for examine(): up to ReadLimit, or all of a larger one that carries a
+// whole or partial journal line whose content fits.
+Contents readOpen(int fd, bool *stable = nullptr)
+{
+    Contents c = readUpTo(fd, ReadLimit, stable);
+    if (c.kind != Contents::Regular || !c.cut)
+        return c;
+    Contents whole = readUpTo(fd, JournalledLimit);
+    if (whole.kind != Contents::Regular || whole.cut)
+        return c;
+    const Journal journal = examine(whole.bytes);
+    return journal.state != Journal::None && journal.content.size() <= ReadLimit ? whole : c;
 }
 
 bool writeAll(int fd, QByteArrayView bytes, off_t offset)
@@ -297,6 +316,15 @@ bool lockFile(int fd, int operation, const QDeadlineTimer &deadline)
         ::usleep(10 * 1000);
     }
     return true;
+}
+
+QString tooLarge(qint64 size)
+{
+    return QStringLiteral("Data.ini by při ukládání měl %1 MiB, víc než %2 MiB, které program "
+                          "přečte; nic nebylo zapsáno. Zmenšete soubor, například odstraněním "
+                          "dlouhých komentářů.")
+        .arg((size + (1 << 20) - 1) >> 20)
+        .arg(ReadLimit >> 20);
 }
 
 // Brings a file that holds an interrupted save in place to its content: the copy of a whole
@@ -412,7 +440,14 @@ bool rewriteInPlace(const QByteArray &name, const Journal &journal, const QByteA
     const QByteArray &old = journal.content;
     if (bytes == old)
         return true;
-    if (!writeAll(fd, journalLine(old, bytes), old.size()) || ::fsync(fd) != 0) {
+    // The file, while it carries the line, must stay readable, or a save killed before the
+    // final cut would leave it stuck: such a save is refused before anything is written.
+    const QByteArray line = journalLine(old, bytes);
+    if (old.size() + line.size() > ReadLimit) {
+        t_failure = tooLarge(old.size() + line.size());
+        return false;
+    }
+    if (!writeAll(fd, line, old.size()) || ::fsync(fd) != 0) {
         // Nothing of the new content counts yet: the file goes back to its old length.
         [[maybe_unused]] const int cut = ::ftruncate(fd, old.size());
         ::fsync(fd);
@@ -508,6 +543,10 @@ bool update(const QString &path, const std::function<bool(QByteArray &bytes)> &e
         QByteArray bytes = journal.content;
         if (!edit(bytes))
             return false;
+        if (bytes.size() > ReadLimit) {
+            t_failure = tooLarge(bytes.size());
+            return false;
+        }
         removeTemporaries(target);
         if (journal.state == Journal::None && bytes == journal.content)
             return true;

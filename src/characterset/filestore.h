@@ -40,7 +40,8 @@ Contents read(const QString &path);
 bool update(const QString &path, const std::function<bool(QByteArray &bytes)> &edit);
 
 // Why the last update on this thread failed, for the user, where it is more than a disk that
-// refused a write (a link the system will not follow); empty otherwise.
+// refused a write (a link the system will not follow, a file too large to save); empty
+// otherwise.
 QString lastFailure();
 
 } // namespace filestore
