@@ -195,6 +195,38 @@ private slots:
     void throughTheWindow() { commands(true); }
     void onItsOwn() { commands(false); }
 
+    // `play -` reads its standard input to the end, through the writer's pauses; an input longer
+    // than a text may be is refused as soon as it is, before anything is sent, even while its
+    // writer goes on.
+    void playFromAPipe_data()
+    {
+        QTest::addColumn<QByteArrayList>("parts"); // written with a pause between
+        QTest::addColumn<bool>("ended"); // the input, after the parts
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("sentNow");
+        QTest::newRow("a pause") << QByteArrayList{"a", "b"} << true << 0 << QStringList{A, B, A};
+        QTest::newRow("over the limit, not ended") << QByteArrayList{QByteArray(300 << 10, 'a'),
+            QByteArray(1 << 20, 'a')} << false << 2 << QStringList();
+    }
+    void playFromAPipe()
+    {
+        QFETCH(QByteArrayList, parts);
+        const qsizetype before = sent(log()).size();
+        auto *p = new QProcess;
+        p->start(path("pravlon"), {"play", "--ms", "1", "--wait", "-"});
+        for (const QByteArray &part : parts) {
+            if (&part != &parts.first())
+                QTest::qWait(300);
+            p->write(part);
+        }
+        QFETCH(bool, ended);
+        if (ended)
+            p->closeWriteChannel();
+        const Reply r = finish(p);
+        QTEST(r.code, "code");
+        QTEST(sent(log()).mid(before), "sentNow");
+    }
+
     // A play with --wait waits while other commands are answered, and ends with a stop. The
     // window closes with a play waiting and a command on its way: the play's command is told, the
     // command is refused, and nothing follows the window's last character.
