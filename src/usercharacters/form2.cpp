@@ -6,6 +6,7 @@
 #include "characterset/profile.h"
 #include "display/transfer.h"
 #include "effects/messages.h"
+#include "effects/outsidetext.h"
 #include "ui/widgets.h"
 
 #include <QLabel>
@@ -140,7 +141,7 @@ void Form2::Image_Click(int n)
         {{characterset::userTextKey(n), name}, {characterset::userDataKey(n), m_pattern()}},
         m_dataFile);
     Label6->setText(saved ? QStringLiteral("Znak uložen do %1").arg(n) : FailedSave);
-    Label6->setToolTip(saved ? QString() : filestore::lastFailure());
+    Label6->setToolTip(saved ? QString() : cleanOutsideText(filestore::lastFailure(), 400));
 }
 
 void Form2::Image12_Click()
@@ -157,7 +158,7 @@ void Form2::Image12_Click()
     }
     const bool done = datafile::write(QStringLiteral("User"), entries, m_dataFile);
     Label6->setText(done ? QStringLiteral("Uživatelské znaky vymazány") : FailedReset);
-    Label6->setToolTip(done ? QString() : filestore::lastFailure());
+    Label6->setToolTip(done ? QString() : cleanOutsideText(filestore::lastFailure(), 400));
 }
 
 void Form2::Image13_Click()
