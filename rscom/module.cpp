@@ -150,6 +150,13 @@ int32_t Module::PORTINFO(int32_t n, char *text, int32_t size)
     PortState state = path.empty() ? PortState::Missing : port.state;
     if (state == PortState::Ready && m_device && path == m_path)
         state = PortState::Open;
+    // Never opened here: what can be seen from outside, looked at anew each time.
+    if (state == PortState::Untested) {
+        Refusal seen = inspect(path);
+        state = seen.state;
+        port.detail = std::move(seen.detail);
+        port.holderLooked = true;
+    }
     // Looked for only when asked, as it reads the whole process table.
     if (state == PortState::Busy && !port.holderLooked)
         port.detail = holderOf(path);

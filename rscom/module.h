@@ -32,7 +32,7 @@ private:
     // What the last open of a name found, and what is known of its device.
     struct Port
     {
-        PortState state = PortState::Ready;
+        PortState state = PortState::Untested;
         std::string detail;
         bool holderLooked = false;
         bool everOpened = false;

@@ -189,7 +189,7 @@ private slots:
             module.TXD(level);
         QCOMPARE(g_modem.requests, QStringList({"dtr1", "brk1", "brk0", "dtr0", "brk1"}));
         QCOMPARE(tree.info(module, 1) + u'|' + tree.info(module, 2),
-            "D/ttyS1\t\topen\t|D/ttyUSB0\tFT232R USB UART\tready\t");
+            "D/ttyS1\t\topen\t|D/ttyUSB0\tFT232R USB UART\tuntested\t");
         Module other(tree.sys.toStdString(), tree.dev.toStdString());
         QVERIFY(openCom(other, 1).startsWith('0')); // ours alone, and who holds it
         QCOMPARE(tree.info(other, 1), "D/ttyS1\t\tbusy\ttst_rscom");

@@ -21,6 +21,8 @@ QString usageOf(const QString &verb)
                               "standardní vstup)");
     if (verb == QLatin1String("port"))
         return QStringLiteral("pravlon port COMn (COM1 až COM5)");
+    if (verb == QLatin1String("ports"))
+        return QStringLiteral("pravlon ports [--probe]");
     return QStringLiteral("pravlon ") + verb;
 }
 
@@ -34,9 +36,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption loop(QStringLiteral("loop"));
     const QCommandLineOption wait(QStringLiteral("wait"));
     const QCommandLineOption port(QStringLiteral("port"), QString(), QStringLiteral("COMn"));
+    const QCommandLineOption probe(QStringLiteral("probe"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({pattern, ms, loop, wait, port, help, version});
+    parser.addOptions({pattern, ms, loop, wait, port, probe, help, version});
 
     CommandLine result;
     if (!parser.parse(QStringList(QStringLiteral("pravlon")) + arguments)) {
@@ -100,6 +103,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
         r.verb = verb == QLatin1String("stop") ? Verb::Stop
             : verb == QLatin1String("ports")   ? Verb::Ports
                                                : Verb::Status;
+        if (r.verb == Verb::Ports)
+            allowed = {&probe};
+        result.probe = parser.isSet(probe);
     } else {
         result.wrong = wrongUse(QStringLiteral("Neznámý příkaz „%1“. Příkazy: show, play, stop, "
                                                "port, ports, status.")
@@ -154,7 +160,8 @@ QString helpText()
         "                                standardní vstup do konce\n"
         "  pravlon stop                  zastaví přehrávání v okně\n"
         "  pravlon port COMn             vybere port COM1 až COM5\n"
-        "  pravlon ports                 vypíše porty: zařízení, převodník a zda jde použít\n"
+        "  pravlon ports [--probe]       vypíše porty: zařízení, převodník a zda jde použít;\n"
+        "                                port neotevře, s --probe (bez okna) otevře každý\n"
         "  pravlon status                vypíše port, vzor na displeji a stav přehrávání\n"
         "\n"
         "Volby:\n"

@@ -137,6 +137,7 @@ int runCommandLine(int argc, char *argv[])
 
     ModuleLineLibrary lines(directory);
     Standalone runner(lines, QDir(directory).filePath(DataFileName));
+    runner.setProbe(line.probe);
     const SignalStop stop(runner);
     return finish(runner.run(request));
 }

@@ -23,6 +23,9 @@ public:
     Reply run(const Request &request);
     // Ends a play after the character being sent, which stays shown.
     void stop();
+    // `ports` opens each port first, as the window's start-up does, so that every state is
+    // known; the open may clock a stray bit into a display on the port.
+    void setProbe(bool probe) { m_probe = probe; }
 
 private:
     Reply perform(const Request &request);
@@ -32,6 +35,7 @@ private:
     QString portList();
     Reply show(const QString &pattern, int given);
     Reply play(const Request &request);
+    Reply ports();
     Reply port(int n);
     Reply status();
 
@@ -39,6 +43,7 @@ private:
     QString m_dataFile;
     QEventLoop *m_play = nullptr;
     bool m_stop = false;
+    bool m_probe = false;
 };
 
 } // namespace command

@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr std::array StateWords = {
-    "open", "ready", "missing", "gone", "denied", "busy", "nodtr", "nobreak", "slowbreak", "error"};
+constexpr std::array StateWords = {"open", "ready", "missing", "gone", "denied", "busy", "nodtr",
+    "nobreak", "slowbreak", "error", "untested"};
 
 } // namespace
 
