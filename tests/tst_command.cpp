@@ -12,8 +12,12 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace command;
@@ -273,6 +277,82 @@ private slots:
         QVERIFY(silent.listen(runtime.filePath(QStringLiteral("silent"))));
         const std::optional<Reply> r = askWindow(silent.fullServerName(), Request(), 100);
         QVERIFY(r && r->code == 1 && r->err.contains(QStringLiteral("neodpovídá")));
+    }
+
+    // Without a session's runtime directory, another user who made the temporary directory's
+    // folder first does not leave the window deaf: it listens in the user's home, and the
+    // command finds it there.
+    void socketPlaceTakenFirst()
+    {
+        const QTemporaryDir elsewhere;
+        const QByteArray tmp = QFile::encodeName(elsewhere.filePath("tmp"));
+        const QByteArray home = QFile::encodeName(elsewhere.filePath("home"));
+        const QByteArray realHome = qgetenv("HOME");
+        const auto back = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+            qunsetenv("TMPDIR");
+            qputenv("HOME", realHome);
+        });
+        qputenv("XDG_RUNTIME_DIR", "not-absolute"); // unusable, and no /run/user looked at
+        qputenv("TMPDIR", tmp);
+        qputenv("HOME", home);
+        QVERIFY(QDir().mkpath(QFile::decodeName(home)));
+        // Taken first: a folder open to everyone, as another user would leave it.
+        const QByteArray squatted = tmp + "/pravlon-" + QByteArray::number(::geteuid());
+        QVERIFY(QDir().mkpath(QFile::decodeName(squatted)) && ::chmod(squatted, 0777) == 0);
+        QVERIFY(socketName(program.dir.path()).startsWith(QFile::decodeName(home)));
+        openWindow();
+        QVERIFY(run({"status"}).out.startsWith(QStringLiteral("okno: běží")));
+    }
+
+    // A thousand connections that never send a request, from a program of the same user, do
+    // not use up the window's descriptors: the window still answers.
+    void manyIdleConnections()
+    {
+        openWindow();
+        rlimit saved{};
+        QVERIFY(::getrlimit(RLIMIT_NOFILE, &saved) == 0);
+        rlimit low = saved;
+        low.rlim_cur = 512; // the window's limit, lower than the connections
+        QVERIFY(::setrlimit(RLIMIT_NOFILE, &low) == 0);
+        const auto back = qScopeGuard([&] { ::setrlimit(RLIMIT_NOFILE, &saved); });
+        const QByteArray name = QFile::encodeName(socketName(program.dir.path()));
+        int done[2];
+        QVERIFY(::pipe(done) == 0);
+        const pid_t flood = ::fork();
+        if (flood == 0) {
+            rlimit many{4096, 4096};
+            ::setrlimit(RLIMIT_NOFILE, &many);
+            sockaddr_un address{AF_UNIX, {}};
+            std::strncpy(address.sun_path, name.constData(), sizeof address.sun_path - 1);
+            // Each connection waits a moment for the window to take it; a window that takes no
+            // more ends the flood.
+            const timeval moment{0, 300 * 1000};
+            for (int i = 0, failed = 0; i < 1000 && failed < 3; ++i) {
+                const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+                ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &moment, sizeof moment);
+                failed
+                    += ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0;
+            }
+            [[maybe_unused]] const ssize_t n = ::write(done[1], "x", 1);
+            ::pause();
+            _exit(0);
+        }
+        const auto stop = qScopeGuard([flood] {
+            ::kill(flood, SIGKILL);
+            ::waitpid(flood, nullptr, 0);
+        });
+        ::close(done[1]);
+        ::fcntl(done[0], F_SETFL, O_NONBLOCK);
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                char byte;
+                return ::read(done[0], &byte, 1) == 1;
+            },
+            30000));
+        ::close(done[0]);
+        QTest::qWait(100); // the last connections taken
+        QVERIFY(run({"status"}).out.startsWith(QStringLiteral("okno: běží")));
     }
 
     // Ctrl+C and SIGTERM stop a play on its own between two characters; the process ends by the
