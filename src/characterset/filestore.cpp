@@ -28,7 +28,7 @@ namespace filestore {
 namespace {
 
 // How long a save waits for the save of another running copy; saves take milliseconds.
-constexpr int LockWaitMs = 10000;
+int LockWaitMs = 10000;
 
 thread_local QString t_failure;
 
@@ -467,6 +467,11 @@ QString lastFailure()
     return t_failure;
 }
 
+void setLockWait(int ms)
+{
+    LockWaitMs = ms;
+}
+
 #if defined(Q_OS_UNIX)
 
 Contents read(const QString &path)
@@ -530,8 +535,13 @@ bool update(const QString &path, const std::function<bool(QByteArray &bytes)> &e
             return false;
         const auto closer = qScopeGuard([fd] { ::close(fd); });
         // Another running copy is saving for longer than any save takes: its file is left alone.
-        if (!lockFile(fd, LOCK_EX, deadline))
+        if (!lockFile(fd, LOCK_EX, deadline)) {
+            t_failure = QStringLiteral("Data.ini (%1) teď používá jiný program: drží jeho zámek "
+                                       "déle než %2 s. Zavřete ho, nebo to zkuste později.")
+                            .arg(target)
+                            .arg(LockWaitMs / 1000.0);
             return false;
+        }
         // The file was replaced while this save waited: the lock that counts is the new file's.
         if (!sameFile(fd, name))
             continue;

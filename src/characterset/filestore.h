@@ -44,4 +44,8 @@ bool update(const QString &path, const std::function<bool(QByteArray &bytes)> &e
 // otherwise.
 QString lastFailure();
 
+// How long a save waits for the lock of another running program before it gives up (10 s);
+// tests make it shorter.
+void setLockWait(int ms);
+
 } // namespace filestore

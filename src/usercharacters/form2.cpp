@@ -9,8 +9,10 @@
 #include "effects/outsidetext.h"
 #include "ui/widgets.h"
 
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
+#include <QThread>
 #include <QValidator>
 
 namespace {
@@ -137,11 +139,9 @@ void Form2::Image_Click(int n)
     // An empty name would leave the button without a caption: it stores the slot's own
     // default name instead.
     const QString name = Text1->text().isEmpty() ? characterset::userDefaultText(n) : Text1->text();
-    const bool saved = datafile::write(QStringLiteral("User"),
-        {{characterset::userTextKey(n), name}, {characterset::userDataKey(n), m_pattern()}},
-        m_dataFile);
+    const bool saved
+        = save({{characterset::userTextKey(n), name}, {characterset::userDataKey(n), m_pattern()}});
     Label6->setText(saved ? QStringLiteral("Znak uložen do %1").arg(n) : FailedSave);
-    Label6->setToolTip(saved ? QString() : cleanOutsideText(filestore::lastFailure(), 400));
 }
 
 void Form2::Image12_Click()
@@ -156,9 +156,26 @@ void Form2::Image12_Click()
         entries.append({characterset::userTextKey(n), characterset::userDefaultText(n)});
         entries.append({characterset::userDataKey(n), ResetPattern});
     }
-    const bool done = datafile::write(QStringLiteral("User"), entries, m_dataFile);
+    const bool done = save(entries);
     Label6->setText(done ? QStringLiteral("Uživatelské znaky vymazány") : FailedReset);
-    Label6->setToolTip(done ? QString() : cleanOutsideText(filestore::lastFailure(), 400));
+}
+
+bool Form2::save(const QList<std::pair<QString, QString>> &entries)
+{
+    bool saved = false;
+    QString why;
+    QEventLoop loop;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        saved = datafile::write(QStringLiteral("User"), entries, m_dataFile);
+        why = filestore::lastFailure();
+    }));
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    // Painting, timers and commands go on; clicks and keys wait, so that no second save starts.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    Label6->setToolTip(saved ? QString() : cleanOutsideText(why, 400));
+    return saved;
 }
 
 void Form2::Image13_Click()
