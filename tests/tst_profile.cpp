@@ -7,6 +7,7 @@
 #include "fakes.h"
 
 #include <QCryptographicHash>
+#include <QScopeGuard>
 #include <csignal>
 #include <cstdarg>
 #include <cstring>
@@ -541,6 +542,38 @@ private slots:
             writeFile(dir.filePath(name), "");
         QVERIFY(profile::write("User", "B1Text", "x", path));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name), kept);
+    }
+
+    // No copy of the user's where the running user owns no home: with HOME unset, or with
+    // another user's HOME kept by sudo -E. The save fails, says why, and makes nothing.
+    void noCopyInAHomeNotOurs_data()
+    {
+        QTest::addColumn<bool>("homeSet");
+        QTest::newRow("HOME unset") << false;
+        QTest::newRow("another user's home") << true;
+    }
+
+    void noCopyInAHomeNotOurs()
+    {
+        QFETCH(bool, homeSet);
+        if (geteuid() != 0)
+            QSKIP("Only root can play other users.");
+        const QByteArray home = qgetenv("HOME");
+        const auto back = qScopeGuard([&] { qputenv("HOME", home); });
+        const QString theirs = dir.filePath("home");
+        QVERIFY(QFile::copy(ShippedDataFile, path) && QDir().mkpath(theirs));
+        setMode(path, 0444);
+        setMode(theirs, 0755, Nobody, Nobody);
+        qunsetenv("XDG_DATA_HOME");
+        if (homeSet)
+            qputenv("HOME", QFile::encodeName(theirs));
+        else
+            qunsetenv("HOME");
+        QVERIFY(!datafile::write("User", {{"B2Text", "Nov"}}, path));
+        QVERIFY(datafile::lastFailure().contains("sudo -E"));
+        QCOMPARE(
+            QDir(theirs).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), {});
+        QVERIFY(!QFileInfo::exists("/.local/share/pravlon"));
     }
 
     // Which Data.ini is read, and where a save lands: the program's own in a portable folder,

@@ -2,7 +2,6 @@
 
 #include "characterset/characterset.h"
 #include "characterset/datafile.h"
-#include "characterset/filestore.h"
 #include "characterset/profile.h"
 #include "display/transfer.h"
 #include "effects/messages.h"
@@ -167,7 +166,7 @@ bool Form2::save(const QList<std::pair<QString, QString>> &entries)
     QEventLoop loop;
     std::unique_ptr<QThread> worker(QThread::create([&] {
         saved = datafile::write(QStringLiteral("User"), entries, m_dataFile);
-        why = filestore::lastFailure();
+        why = datafile::lastFailure();
     }));
     connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
     worker->start();
