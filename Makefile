@@ -9,7 +9,7 @@ ASAN_ENV = ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stac
 # Sources that clang-format keeps in shape.
 FORMATTED = $(shell git ls-files '*.cpp' '*.h' '*.c')
 
-.PHONY: deps build run test sanitize fuzz package deb bench format-check clean
+.PHONY: deps build run test sanitize fuzz package deb bench bench-check format-check clean
 
 deps:
 	@scripts/install-deps
@@ -72,6 +72,15 @@ bench:
 	@$(CONFIGURE)
 	cmake --build $(BUILD) --target benchmarks
 	@sh $(BUILD)/bench/run-benchmarks
+
+# One short pass for CI: every benchmark is built, runs, and prints a row with its figures. Whether
+# the targets are met depends on the machine's load, so it is not checked here.
+bench-check:
+	@scripts/install-deps --test
+	@$(CONFIGURE)
+	cmake --build $(BUILD) --target benchmarks
+	sh $(BUILD)/bench/run-benchmarks --quick | tee $(BUILD)/bench/quick.md
+	sh bench/check-table.sh $(BUILD)/bench/quick.md
 
 format-check:
 	clang-format --dry-run --Werror $(FORMATTED)

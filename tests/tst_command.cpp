@@ -2,7 +2,7 @@
 // its pages and labels can be looked at) and on its own, with the simulated line library and
 // without a display server. What the display received is read from that library's log. Exit
 // codes are written as numbers, as a shell sees them: 0 done, 1 the window failed, 2 wrong use,
-// 5 a character outside the table.
+// 3 no usable port, 4 no usable line library, 5 a character outside the table, 6 no display.
 #include "command/channel.h"
 #include "fakes.h"
 #include "mainwindow/commandserver.h"
@@ -10,6 +10,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <csignal>
 #include <fcntl.h>
@@ -74,6 +75,9 @@ Reply answer(QLocalSocket &socket, const QByteArray &request)
 
 const QByteArray ShowA = R"({"v":1,"cmd":"show","char":"A"})";
 
+// COM1 and COM3 open; the others cannot, each for a reason of its own.
+const QByteArray PortStates = "2=denied:dialout,4=busy:minicom,5=nodtr";
+
 } // namespace
 
 class TestCommand : public QObject
@@ -88,24 +92,35 @@ class TestCommand : public QObject
 
     // The program's command, as from a terminal with no display server (see initTestCase), with
     // "a", a line break, "," and a line break on its standard input, which only `play -` reads.
-    QProcess *start(const QStringList &arguments)
+    QProcess *start(const QStringList &arguments, const QString &directory = {},
+        const QStringList &environment = {})
     {
         auto *p = new QProcess;
-        p->start(path("pravlon"), arguments);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString &variable : environment)
+            env.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+        p->setProcessEnvironment(env);
+        p->start(QDir(directory.isEmpty() ? program.dir.path() : directory).filePath("pravlon"),
+            arguments);
         p->write("a\n,\n");
         p->closeWriteChannel();
         return p;
     }
-    Reply run(const QStringList &arguments) { return finish(start(arguments)); }
+    Reply run(const QStringList &arguments, const QString &directory = {},
+        const QStringList &environment = {})
+    {
+        return finish(start(arguments, directory, environment));
+    }
 
     // The window of the program's installation, taking commands as the program's own does.
-    void openWindow()
+    void openWindow() { openWindow(program); }
+    void openWindow(TestProgram &installation)
     {
-        Environment env = program.environment();
-        env.lines = std::make_shared<ModuleLineLibrary>(program.dir.path());
-        form = program.start(true, env);
+        Environment env = installation.environment();
+        env.lines = std::make_shared<ModuleLineLibrary>(installation.dir.path());
+        form = installation.start(true, env);
         auto *server = new CommandServer(*form, env.lines, form.get());
-        QVERIFY(server->listen(program.dir.path()));
+        QVERIFY(server->listen(installation.dir.path()));
         server->setReady();
     }
     bool connectToWindow(QLocalSocket &socket)
@@ -128,9 +143,13 @@ class TestCommand : public QObject
             int page; // in front of the window afterwards
             QStringList lastSent = {};
             QString out = {}; // on standard output: through the window|on its own
+            QString states = {}; // the last field of each line out: through the window|on its own
+            bool unplugged = false; // every port fails from now on, COM3 unplugged
         };
         const Step steps[] = {
             {{"show", "a"}, 0, 0, {A}},
+            // No usable port (3), the reason told.
+            {{"show", "--port", "COM2", "a"}, 3, 0},
             // Refused before anything is sent: wrong use (2), a character or pattern outside the
             // table (5).
             {{"blink"}, 2, 0},
@@ -149,15 +168,29 @@ class TestCommand : public QObject
             // one only ends the line.
             {{"play", "--ms", "1", "--wait", "-"}, 0, 2, {A, A, A, Comma, A}},
             {{"status"}, 0, 2, {},
-                "okno: běží\nport: COM3\nvzor: 11101110\npřehrávání: zastaveno\n"
-                "|okno: neběží\nport: COM1\nvzor: neznámý\npřehrávání: zastaveno\n"},
+                "okno: běží\trunning\nport: COM3\tCOM3\topen\nvzor: 11101110\t11101110\n"
+                "přehrávání: zastaveno\tstopped\n"
+                "|okno: neběží\tnone\nport: COM1\tCOM1\tready\nvzor: neznámý\tunknown\n"
+                "přehrávání: zastaveno\tstopped\n"},
             {{"port", "COM1"}, 0, 2},
             {{"stop"}, 0, 2},
+            // The reason, then the state word in a field of its own.
             {{"ports"}, 0, 2, {},
-                "COM1\t/dev/simUSB0\tFT232R USB UART\tPort je otevřen."
-                "|COM3\t/dev/simUSB2\tFT232R USB UART\tPort lze vybrat."},
+                "COM1\t/dev/simUSB0\tFT232R USB UART\tPort je otevřen.\topen"
+                "|COM3\t/dev/simUSB2\tFT232R USB UART\tPort lze vybrat.\tready",
+                "open denied ready busy nodtr|ready denied ready busy nodtr"},
+            // A port that fails when it is picked says why, through the window as on its own.
+            {{"port", "COM3"}, 3, 2, {}, {}, {}, true},
         };
+        const auto plugBack = qScopeGuard([] {
+            qunsetenv("PRAVLON_SIM_UNPLUGGED");
+            qputenv("PRAVLON_SIM_PORTINFO", PortStates);
+        });
         for (const Step &step : steps) {
+            if (step.unplugged) {
+                qputenv("PRAVLON_SIM_UNPLUGGED", "1");
+                qputenv("PRAVLON_SIM_PORTINFO", PortStates + ",3=gone");
+            }
             const qsizetype before = sent(log()).size();
             const Reply r = run(step.arguments);
             const QString what = step.arguments.join(u' ') + u':' + r.err;
@@ -168,6 +201,15 @@ class TestCommand : public QObject
                 qPrintable(what + now.join(u' ')));
             QVERIFY2(
                 r.out.contains(step.out.section(u'|', !window, !window)), qPrintable(what + r.out));
+            QStringList states;
+            for (const QString &line : r.out.split(u'\n', Qt::SkipEmptyParts))
+                states << line.section(u'\t', -1);
+            if (!step.states.isEmpty())
+                QCOMPARE(states.join(u' '), step.states.section(u'|', !window, !window));
+            // A refused port says why: its line's reason.
+            if (r.code == NoPort)
+                QVERIFY2(r.err.contains(step.unplugged ? "odpojen" : "skupině dialout"),
+                    qPrintable(what));
             if (window) {
                 QCOMPARE(control<QTabWidget>(form.get(), "SSTab1")->currentIndex(), step.page);
                 QCOMPARE(textOf(form.get(), "Label1"), sent(log()).last());
@@ -191,6 +233,7 @@ private slots:
             readFile(ShippedDataFile).replace("B1Data=10010000", "B1Data=10010001"));
         qputenv("PRAVLON_SIM_LOG", QFile::encodeName(log()));
         qputenv("PRAVLON_SIM_PORTS", "13");
+        qputenv("PRAVLON_SIM_PORTINFO", PortStates);
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             qunsetenv(name); // for the commands; this process has its platform
     }
@@ -229,6 +272,65 @@ private slots:
         const Reply r = finish(p);
         QTEST(r.code, "code");
         QTEST(sent(log()).mid(before), "sentNow");
+    }
+
+    // A line library that is missing or lacks a function the transfer needs: the window says
+    // "ERROR 03" at start-up, naming the file and the function, and sends nothing; a command exits
+    // 4 with the same reason, in Czech alone, through that window as on its own.
+    void withoutLibrary_data()
+    {
+        QTest::addColumn<QString>("lacking");
+        QTest::newRow("missing") << QString();
+        for (const char *function : {"OPENCOM", "DTR", "TXD"})
+            QTest::newRow(function) << QString(function);
+    }
+    void withoutLibrary()
+    {
+        QFETCH(QString, lacking);
+        TestProgram installation;
+        const auto file = [&](const char *name) { return installation.dir.filePath(name); };
+        QVERIFY(QFile::copy(path("pravlon"), file("pravlon"))
+            && QFile::copy(path("Data.ini"), file("Data.ini")));
+        if (!lacking.isEmpty())
+            QVERIFY(QFile::copy(
+                LACKING_LIBRARY_DIR "/" + lacking + "/librscom.so", file("librscom.so")));
+        const QString reason = lacking.isEmpty() ? "soubor tam není" : "nemá funkci " + lacking;
+        const QByteArray before = readFile(log());
+        for (bool window : {false, true}) {
+            if (window) {
+                QTest::ignoreMessage(QtWarningMsg, QRegularExpression(reason));
+                UrlCatcher catcher;
+                openWindow(installation);
+                QCOMPARE(installation.messages->titles, QStringList{"ERROR 03"});
+                QVERIFY2(installation.messages->shown[0].details.contains(reason),
+                    qPrintable(installation.messages->shown[0].details));
+            }
+            const Reply r = run({"show", "A"}, installation.dir.path());
+            QVERIFY2(r.code == NoLibrary && (window || r.err.contains(reason))
+                    && !r.err.contains("line library"),
+                qPrintable(r.err));
+        }
+        form.reset();
+        QCOMPARE(readFile(log()), before); // not even the closing window's last character
+    }
+
+    // `pravlon` alone where no graphical session can be reached: one Czech line pointing at the
+    // commands and its own exit code, not Qt's abort.
+    void noDisplay_data()
+    {
+        QTest::addColumn<QStringList>("environment");
+        QTest::newRow("nothing set") << QStringList();
+        QTest::newRow("X server out of reach") << QStringList{"DISPLAY=:97"};
+        QTest::newRow("Wayland out of reach") << QStringList{"WAYLAND_DISPLAY=nowhere-0"};
+    }
+    void noDisplay()
+    {
+        QFETCH(QStringList, environment);
+        const Reply r = run({}, {}, environment);
+        QCOMPARE(r.code, NoDisplay);
+        QVERIFY2(r.err.startsWith("pravlon: Nenalezeno grafické prostředí")
+                && r.err.count(u'\n') == 2 && r.err.contains("pravlon --help"),
+            qPrintable(r.err));
     }
 
     // A play with --wait waits while other commands are answered, and ends with a stop. The

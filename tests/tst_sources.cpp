@@ -95,7 +95,11 @@ private slots:
         SegmentEditorPage page(host, random, nullptr);
         for (int i = 0; i < 16; ++i) {
             auto *spot = control<QAbstractButton>(&page, QStringLiteral("Image%1").arg(i % 8 + 3));
-            i < 8 ? spot->click() : QTest::keyClick(spot, i % 2 ? Qt::Key_Space : Qt::Key_Return);
+            // Space, Enter and the keypad's Enter, which carries the keypad modifier.
+            i < 8 ? spot->click()
+                  : QTest::keyClick(spot,
+                      std::array{Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}[i % 3],
+                      i % 3 == 2 ? Qt::KeypadModifier : Qt::NoModifier);
             const QString expected
                 = QString(i % 8 + 1, i < 8 ? u'1' : u'0') + QString(7 - i % 8, i < 8 ? u'0' : u'1');
             QTRY_COMPARE(host.JednoSeg + host.lines.shown(), expected + expected);

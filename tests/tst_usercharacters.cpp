@@ -82,7 +82,9 @@ private slots:
                 = control<QAbstractButton>(&dialog.form, QStringLiteral("Image%1").arg(slot + 1));
             QCOMPARE(picture->accessibleName(), QStringLiteral("Uložit do %1").arg(slot));
             dialog.name->setText(QString::fromUtf8(name));
-            QTest::keyClick(picture, slot == 3 ? Qt::Key_Return : Qt::Key_Space); // no mouse
+            // No mouse: the keypad's Enter (with the keypad modifier) and Space.
+            QTest::keyClick(picture, slot == 3 ? Qt::Key_Enter : Qt::Key_Space,
+                slot == 3 ? Qt::KeypadModifier : Qt::NoModifier);
             QTRY_COMPARE(dialog.status(), QStringLiteral("Znak uložen do %1").arg(slot));
         }
         expected.replace("B3Text=[3]\r\nB3Data=10010000", "B3Text=T\xf8i\r\nB3Data=01100001");

@@ -7,7 +7,10 @@
 #include "windows/form5.h"
 
 #include <QAccessible>
+#include <QClipboard>
 #include <QFocusFrame>
+#include <QMessageBox>
+#include <QTextEdit>
 
 namespace {
 
@@ -75,18 +78,24 @@ class TestWindows : public QObject
 private slots:
     void init() { form = program.start(); }
 
-    // The key chart without a beep, help and About after one. Chart and help each stay one
-    // window however often asked for, can be minimised, and go when closed; "Více..." opens the
-    // maker's page and leaves help open. About: the links, the pictures swapped, Enter for OK.
+    // The key chart without a beep, help and About after one. F1 asks for help as "Help" does,
+    // and not while it is grey. Chart and help each stay one window however often asked for, can
+    // be minimised, and go when closed; "Více..." opens the maker's page and leaves help open.
+    // About: the links, the pictures swapped, Enter for OK.
     void chartHelpAndAbout()
     {
+        open("main0");
         program.events.clear();
         catcher.opened = 0;
         // Each click raises its window, which the offscreen platform cannot do and says so.
         for (int n = 0; n < 4 && QGuiApplication::platformName() == u"offscreen"; ++n)
             QTest::ignoreMessage(QtWarningMsg, "This plugin does not support raise()");
         form->Command7_Click();
-        form->Command3_Click();
+        control(form.get(), "Command3")->setEnabled(false); // as without a line library
+        QTest::keyClick(form.get(), Qt::Key_F1);
+        QVERIFY(!form->helpWindow() && program.events.isEmpty());
+        control(form.get(), "Command3")->setEnabled(true);
+        QTest::keyClick(form.get(), Qt::Key_F1);
         const QList<QWidget *> first{form->keyChart(), form->helpWindow()};
         form->Command7_Click();
         form->Command3_Click();
@@ -111,6 +120,35 @@ private slots:
             QVERIFY(!about.isVisible() && control(&about, "Image3")->isHidden());
         });
         QVERIFY(program.events == QStringList({"beep", "beep", "beep"}) && catcher.opened == 4);
+    }
+
+    // The details of a message box, where a command to copy stands: Tab reaches them, and
+    // Ctrl+A, Ctrl+C copy them whole.
+    void messageDetails()
+    {
+        const QString details
+            = QStringLiteral("COM1: Nemáte právo…\nsudo usermod -aG dialout $USER");
+        bool reached = false;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            (void)QTest::qWaitForWindowActive(box);
+            for (auto *b : box->findChildren<QPushButton *>()) {
+                if (b != box->button(QMessageBox::Ok))
+                    b->click(); // "Show Details..."
+            }
+            auto *edit = box->findChild<QTextEdit *>();
+            for (int i = 0; i < 5 && box->focusWidget() != edit; ++i)
+                QTest::keyClick(box->focusWidget(), Qt::Key_Tab);
+            reached = box->focusWidget() == edit;
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+            box->done(0);
+        });
+        QGuiApplication::clipboard()->clear();
+        QtMessageSink().show(
+            nullptr, "ERROR 01", NoPortText, MessageIcon::Critical, MessageButtons::Ok, details);
+        QVERIFY(reached);
+        QCOMPARE(QGuiApplication::clipboard()->text(), details);
     }
 
     // The version from Data.ini, cut to nine characters, "CHYBA" without one; no file, ERROR 02.

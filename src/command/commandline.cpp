@@ -160,13 +160,15 @@ QString helpText()
         "                                standardní vstup do konce\n"
         "  pravlon stop                  zastaví přehrávání v okně\n"
         "  pravlon port COMn             vybere port COM1 až COM5\n"
-        "  pravlon ports [--probe]       vypíše porty: zařízení, převodník a zda jde použít;\n"
+        "  pravlon ports [--probe]       vypíše porty: zařízení, převodník, zda jde použít a\n"
+        "                                stav pro skripty (open, ready, untested, denied...);\n"
         "                                port neotevře, s --probe (bez okna) otevře každý\n"
-        "  pravlon status                vypíše port, vzor na displeji a stav přehrávání\n"
+        "  pravlon status                vypíše okno, port, vzor na displeji a stav přehrávání\n"
         "\n"
         "Volby:\n"
         "  --wait       play se vrátí, až přehrávání skončí\n"
-        "  --port COMn  port pro show a play, když okno neběží (jinak první, který se otevře)\n"
+        "  --port COMn  port pro show a play; běží-li okno, přepne na něj i port okna.\n"
+        "               Bez volby okno použije svůj port, jinak první, který se otevře.\n"
         "  -h, --help   tato nápověda\n"
         "  -v, --version  verze programu\n"
         "\n"
@@ -174,7 +176,8 @@ QString helpText()
         "ovládá port sám a nepotřebuje grafické prostředí.\n"
         "\n"
         "Návratové kódy: 0 hotovo, 1 okno neodpovídá, 2 chybné použití, 3 žádný použitelný port,\n"
-        "4 chybí knihovna portu, 5 znak mimo tabulku nebo chybný vzor. Podrobně: man pravlon.\n");
+        "4 chybí knihovna portu nebo je neúplná, 5 znak mimo tabulku nebo chybný vzor,\n"
+        "6 okno nelze otevřít (žádné grafické prostředí). Podrobně: man pravlon.\n");
 }
 
 QString versionText()

@@ -20,6 +20,7 @@ enum Code {
     NoPort = 3,
     NoLibrary = 4,
     BadCharacter = 5, // a character outside the key table, a malformed pattern
+    NoDisplay = 6, // `pravlon` alone, where no graphical session can be reached
 };
 
 inline constexpr int DefaultMs = 350;

@@ -135,7 +135,7 @@ int runCommandLine(int argc, char *argv[])
         = askWindow(socketName(directory), request, WindowTimeoutMs))
         return finish(*reply);
 
-    ModuleLineLibrary lines(directory);
+    ModuleLineLibrary lines(directory, false); // its reason is in the message below
     Standalone runner(lines, QDir(directory).filePath(DataFileName));
     runner.setProbe(line.probe);
     const SignalStop stop(runner);

@@ -74,10 +74,15 @@ Reply Standalone::perform(const Request &r)
             return status();
         }
     } catch (const LineLibraryError &e) {
+        // A file that is there but cannot be used (no library, a function missing) is not "not
+        // found".
         return failure(NoLibrary,
-            QStringLiteral("Nenalezen soubor %1; bez něj nelze odesílat znaky.\n"
-                           "Knihovna byla hledána zde: %2\nDůvod: %3")
-                .arg(lineLibraryFileName(), QDir::toNativeSeparators(e.modulePath), e.reason));
+            (QFileInfo(e.modulePath).isFile()
+                    ? QStringLiteral("Knihovnu portu %1 nelze použít; bez ní nelze odesílat znaky.")
+                    : QStringLiteral("Nenalezen soubor %1; bez něj nelze odesílat znaky."))
+                    .arg(lineLibraryFileName())
+                + QStringLiteral("\nKnihovna byla hledána zde: %1\nDůvod: %2")
+                      .arg(QDir::toNativeSeparators(e.modulePath), e.reason));
     }
     return Reply();
 }
@@ -204,21 +209,21 @@ Reply Standalone::port(int n)
 Reply Standalone::status()
 {
     // The first port that would be used, as far as it is known without opening one.
-    QString port = QStringLiteral("COM0");
+    QString port = QStringLiteral("COM0"), state = QStringLiteral("none");
     for (int n = 1; n <= PortSelection::Count; ++n) {
         const std::optional<PortInfo> info = m_lines.portInfo(n);
         if (!info || info->state == PortInfo::State::Untested) {
             port = QStringLiteral("neznámý");
+            state = info ? PortInfo::word(info->state) : QString();
             break;
         }
         if (usable(*info)) {
             port = PortSelection::portName(n);
+            state = PortInfo::word(info->state);
             break;
         }
     }
-    return Reply{Done,
-        QStringLiteral("okno: neběží\nport: %1\nvzor: neznámý\npřehrávání: zastaveno\n").arg(port),
-        QString()};
+    return Reply{Done, statusText(false, port, state, QString(), PlayState::Stopped), QString()};
 }
 
 } // namespace command

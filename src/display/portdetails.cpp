@@ -76,7 +76,7 @@ QString timePerCharacterText(qint64 nanoseconds)
                   : QStringLiteral("%1 ms na znak").arg(ms);
 }
 
-QString noPortDetails(const PortReports &ports, const std::array<bool, 5> &offered)
+QString everyPortDetails(const PortReports &ports, const std::array<bool, 5> &offered)
 {
     QStringList lines;
     for (int i = 0; i < 5; ++i) {
@@ -88,8 +88,15 @@ QString noPortDetails(const PortReports &ports, const std::array<bool, 5> &offer
                      .arg(device.isEmpty() ? QString() : QStringLiteral(" (") + device + u')')
                 + portStateText(*ports[i], offered[i]).replace(u'\n', u' ');
     }
-    lines << QString() << QStringLiteral("Náhled znaků v okně funguje i bez displeje.");
     return lines.join(u'\n');
+}
+
+QString noPortDetails(const PortReports &ports, const std::array<bool, 5> &offered)
+{
+    const QString lines = everyPortDetails(ports, offered);
+    return lines.isEmpty()
+        ? lines
+        : lines + QStringLiteral("\n\nNáhled znaků v okně funguje i bez displeje.");
 }
 
 QString openPortDetails(const std::optional<PortInfo> &port, qint64 lastCharacterNanoseconds)

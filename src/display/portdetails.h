@@ -26,6 +26,10 @@ QString timePerCharacterText(qint64 nanoseconds);
 
 using PortReports = std::array<std::optional<PortInfo>, 5>;
 
+// A line per COM name with its device and why it can or cannot be used. Empty when the module
+// says nothing.
+QString everyPortDetails(const PortReports &ports, const std::array<bool, 5> &offered);
+
 // The details of "ERROR 01": a line per COM name with its device and reason, and that the
 // preview works without the display. Empty when the module says nothing.
 QString noPortDetails(const PortReports &ports, const std::array<bool, 5> &offered);

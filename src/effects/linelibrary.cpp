@@ -5,8 +5,10 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -48,70 +50,87 @@ QString lineLibraryFileName()
 #endif
 }
 
-ModuleLineLibrary::ModuleLineLibrary(const QString &programDirectory)
+ModuleLineLibrary::ModuleLineLibrary(const QString &programDirectory, bool tellWhy)
     : m_path(QDir(QFileInfo(programDirectory).absoluteFilePath()).filePath(lineLibraryFileName()))
+    , m_tellWhy(tellWhy)
 { }
 
 // The module stays loaded to the end of the program: the port it holds open must not go
 // away under a running transfer.
 ModuleLineLibrary::~ModuleLineLibrary() = default;
 
-QFunctionPointer ModuleLineLibrary::resolve(const char *name)
+// Loads the module at the first call and looks up every function the transfer needs at once: a
+// module that lacks one is as unusable as a missing one, and is told at start-up, not as a
+// character that silently never arrives. The outcome is kept: the module is loaded once.
+void ModuleLineLibrary::load()
 {
-    if (!m_library) {
-        auto library = std::make_unique<QLibrary>(m_path);
-        QString why;
-        // Checked first: given a missing file, QLibrary would try other names beside it.
-        if (!QFileInfo(m_path).isFile())
-            why = QStringLiteral("soubor tam není");
-        else if (!library->load())
-            why = library->errorString();
-        if (!why.isEmpty()) {
-            // The box's details say it too; this is for a terminal or a bug report.
-            if (!m_toldWhy)
-                qWarning().noquote() << "line library:" << m_path << why;
-            m_toldWhy = true;
-            throw LineLibraryError(m_path, why);
+    if (m_failure)
+        throw *m_failure;
+    if (m_library)
+        return;
+    auto library = std::make_unique<QLibrary>(m_path);
+    QString why;
+    // Checked first: given a missing file, QLibrary would try other names beside it.
+    if (!QFileInfo(m_path).isFile())
+        why = QStringLiteral("soubor tam není");
+    else if (!library->load())
+        why = library->errorString();
+    if (why.isEmpty()) {
+        m_open = reinterpret_cast<OpenFn>(library->resolve("OPENCOM"));
+        m_dtr = reinterpret_cast<LevelFn>(library->resolve("DTR"));
+        m_txd = reinterpret_cast<LevelFn>(library->resolve("TXD"));
+        QStringList lacking;
+        for (const auto &[name, f] : {std::pair("OPENCOM", bool(m_open)),
+                 std::pair("DTR", bool(m_dtr)), std::pair("TXD", bool(m_txd))}) {
+            if (!f)
+                lacking << QLatin1String(name);
         }
-        m_library = std::move(library);
+        if (!lacking.isEmpty()) {
+            why = (lacking.size() == 1 ? QStringLiteral("knihovna nemá funkci ")
+                                       : QStringLiteral("knihovna nemá funkce "))
+                + lacking.join(QStringLiteral(", "));
+        }
     }
-    const QFunctionPointer f = m_library->resolve(name);
-    if (!f)
-        throw LineLibraryError(
-            m_path, QStringLiteral("knihovna nemá funkci ") + QLatin1String(name));
-    return f;
+    if (!why.isEmpty()) {
+        // The box's details say it too; this is for a terminal or a bug report.
+        if (m_tellWhy)
+            qWarning().noquote() << "Knihovna portu" << m_path << why;
+        m_failure = LineLibraryError(m_path, why);
+        throw *m_failure;
+    }
+    m_library = std::move(library);
 }
 
 int16_t ModuleLineLibrary::OPENCOM(const QByteArray &settings)
 {
-    if (!m_open)
-        m_open = reinterpret_cast<OpenFn>(resolve("OPENCOM"));
+    load();
     return m_open(settings.constData());
 }
 
 void ModuleLineLibrary::DTR(int32_t level)
 {
-    if (!m_dtr)
-        m_dtr = reinterpret_cast<LevelFn>(resolve("DTR"));
+    load();
     m_dtr(level);
 }
 
 void ModuleLineLibrary::TXD(int32_t level)
 {
-    if (!m_txd)
-        m_txd = reinterpret_cast<LevelFn>(resolve("TXD"));
+    load();
     m_txd(level);
 }
 
 std::optional<PortInfo> ModuleLineLibrary::portInfo(int n)
 {
-    if (!m_info) {
-        try {
-            m_info = reinterpret_cast<InfoFn>(resolve("PORTINFO"));
-        } catch (const LineLibraryError &) {
-            return std::nullopt; // a module of the user's own may lack it
-        }
+    try {
+        load();
+    } catch (const LineLibraryError &) {
+        return std::nullopt;
     }
+    // A module of the user's own may lack it.
+    if (!m_info)
+        m_info = reinterpret_cast<InfoFn>(m_library->resolve("PORTINFO"));
+    if (!m_info)
+        return std::nullopt;
     char text[1024];
     const int32_t length = m_info(n, text, sizeof text);
     if (length < 0 || length >= int32_t(sizeof text))

@@ -76,13 +76,14 @@ public:
 QString lineLibraryFileName();
 
 // Loads the module from the program's own directory, never from the library search path or
-// the working directory, at the first call of one of its operations. Each function is looked up
-// on its own, so a missing one fails only its own calls. When the module cannot be loaded, the
-// loader's reason goes to standard error once.
+// the working directory, at the first call of one of its operations. A module that lacks OPENCOM,
+// DTR or TXD counts as missing: every operation fails; one without PORTINFO only tells nothing.
+// When the module cannot be used, the reason goes to standard error once, unless `tellWhy` is
+// false (the command line says it in its own words).
 class ModuleLineLibrary : public LineLibrary
 {
 public:
-    explicit ModuleLineLibrary(const QString &programDirectory);
+    explicit ModuleLineLibrary(const QString &programDirectory, bool tellWhy = true);
     ~ModuleLineLibrary() override;
 
     int16_t OPENCOM(const QByteArray &settings) override;
@@ -91,7 +92,7 @@ public:
     std::optional<PortInfo> portInfo(int n) override;
 
 private:
-    QFunctionPointer resolve(const char *name);
+    void load();
 
     using OpenFn = int16_t (*)(const char *);
     using LevelFn = void (*)(int32_t);
@@ -103,5 +104,6 @@ private:
     LevelFn m_dtr = nullptr;
     LevelFn m_txd = nullptr;
     InfoFn m_info = nullptr;
-    bool m_toldWhy = false;
+    bool m_tellWhy;
+    std::optional<LineLibraryError> m_failure;
 };

@@ -15,6 +15,10 @@ void showDetails(QMessageBox &box, const QString &details)
     auto *edit = box.findChild<QTextEdit *>();
     if (!grid || !edit)
         return;
+    // The box keeps its details out of the Tab order; they hold what the user copies into a
+    // terminal (a sudo usermod line), so Tab reaches them and the keys select and copy.
+    edit->setFocusPolicy(Qt::StrongFocus);
+    edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     const int width = 90 * edit->fontMetrics().averageCharWidth();
     grid->addItem(new QSpacerItem(width, 0), grid->rowCount(), 0, 1, grid->columnCount());
     int lines = 0;

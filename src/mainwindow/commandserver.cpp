@@ -68,7 +68,8 @@ void CommandServer::handle(const Request &request, const Call &call)
         || request.verb == Verb::Play || request.verb == Verb::Port;
     if (sends && !named<QTabWidget>(m_form, QStringLiteral("SSTab1"))->isEnabled()) {
         call->finish(failure(NoLibrary,
-            QStringLiteral("Okno programu nenašlo knihovnu portu (%1) a znaky neodesílá.")
+            QStringLiteral("Okno programu nemůže použít knihovnu portu (%1) a znaky neodesílá; "
+                           "důvod uvádí jeho hlášení ERROR 03.")
                 .arg(lineLibraryFileName())));
         return;
     }
@@ -174,9 +175,12 @@ Reply CommandServer::port(int n)
     if (!option->isChecked())
         option->click();
     const QString now = named<QLabel>(m_form, QStringLiteral("Label2"))->text();
-    if (now != name)
-        return failure(
-            NoPort, QStringLiteral("Port %1 nelze otevřít; okno teď používá %2.").arg(name, now));
+    if (now != name) {
+        const std::optional<PortInfo> info = m_lines->portInfo(n);
+        return failure(NoPort,
+            QStringLiteral("Port %1 nelze otevřít: %3 Okno teď používá %2.")
+                .arg(name, now, portReason(info.value_or(portKnownOnly(false)), false)));
+    }
     return Reply();
 }
 
@@ -198,13 +202,17 @@ Reply CommandServer::status()
 {
     const bool on = named<QPushButton>(m_form, QStringLiteral("Check3"))->isChecked();
     const bool ticking = named<QTimer>(m_form, QStringLiteral("Timer2"))->isActive();
-    const QString play = !on ? QStringLiteral("zastaveno")
-        : ticking            ? QStringLiteral("hraje")
-                             : QStringLiteral("pozastaveno");
+    const QString port = named<QLabel>(m_form, QStringLiteral("Label2"))->text();
+    const std::optional<PortInfo> info = m_lines->portInfo(port.mid(3).toInt());
     return Reply{Done,
-        QStringLiteral("okno: běží\nport: %1\nvzor: %2\npřehrávání: %3\n")
-            .arg(named<QLabel>(m_form, QStringLiteral("Label2"))->text(),
-                named<QLabel>(m_form, QStringLiteral("Label1"))->text(), play),
+        statusText(true, port,
+            port == QLatin1String("COM0")
+                ? QStringLiteral("none")
+                : PortInfo::word(info ? info->state : PortInfo::State::Open),
+            named<QLabel>(m_form, QStringLiteral("Label1"))->text(),
+            !on           ? PlayState::Stopped
+                : ticking ? PlayState::Playing
+                          : PlayState::Paused),
         QString()};
 }
 

@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QUrl>
 #include <QWindow>
 
@@ -159,6 +160,11 @@ void Form1::buildLeftColumn()
         setTextColor(b, Qt::black);
     }
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    // F1 asks for help as on any desktop, exactly as the button does, and not while it is grey.
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, [this] {
+        if (Command3->isEnabled())
+            Command3_Click();
+    });
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
 
     Label2 = new ClickLabel(QStringLiteral("COM0"), this, QStringLiteral("Label2"));
@@ -183,12 +189,26 @@ PortReports Form1::portReports() const
     return ports;
 }
 
-QString Form1::noPortDetails() const
+std::array<bool, PortSelection::Count> Form1::offeredPorts() const
 {
     std::array<bool, PortSelection::Count> offered{};
     for (int n = 1; n <= PortSelection::Count; ++n)
         offered[n - 1] = m_ports.isEnabled(n);
-    return ::noPortDetails(portReports(), offered);
+    return offered;
+}
+
+QString Form1::noPortDetails() const
+{
+    return ::noPortDetails(portReports(), offeredPorts());
+}
+
+// The open port, and below it every COM name with its state and reason: a grey option takes no
+// focus, so its tooltip is out of a keyboard's reach; this box is not.
+QString Form1::portLabelDetails(int n) const
+{
+    const QString open = openPortDetails(m_env.lines->portInfo(n), m_lastCharacterNs);
+    const QString every = everyPortDetails(portReports(), offeredPorts());
+    return open.isEmpty() || every.isEmpty() ? open + every : open + QStringLiteral("\n\n") + every;
 }
 
 // The given text first; below it the device of a usable port, or why a grey one is grey and
@@ -321,7 +341,7 @@ void Form1::Label2_Click()
         const int n = Label2->text().mid(3).toInt();
         message(QStringLiteral("Pravlon"),
             QStringLiteral("Nyní je tímto programem otevřen port ") + Label2->text(),
-            MessageIcon::Information, openPortDetails(m_env.lines->portInfo(n), m_lastCharacterNs));
+            MessageIcon::Information, portLabelDetails(n));
     } else {
         message(QStringLiteral("ERROR 01"), NoPortText, MessageIcon::Warning, noPortDetails());
     }

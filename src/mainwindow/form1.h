@@ -66,7 +66,9 @@ private:
     MessageAnswer message(
         const QString &title, const QString &text, MessageIcon icon, const QString &details = {});
     PortReports portReports() const;
+    std::array<bool, PortSelection::Count> offeredPorts() const;
     QString noPortDetails() const;
+    QString portLabelDetails(int n) const;
     void refreshPortToolTips();
 
     // Controls; like every window's, found by their names from outside.

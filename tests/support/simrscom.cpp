@@ -5,8 +5,8 @@
 // PORTINFO tells COMn as /dev/simUSB(n-1), "FT232R USB UART", open or ready for the ports that
 // open and missing for the others; PRAVLON_SIM_PORTINFO sets states and details of its own:
 // "2=denied:dialout,3=busy:minicom,4=nodtr".
-// Built with SIM_LACKING, it lacks TXD and PORTINFO: a module missing a function it needs and
-// one it can do without.
+// Built with SIM_LACKING_OPENCOM (or _DTR, _TXD, _PORTINFO), it lacks that function: a module
+// missing one the program needs, or one it can do without.
 #include "rscom.h"
 
 #include <chrono>
@@ -43,6 +43,7 @@ void log(const char *op, long value)
 
 extern "C" {
 
+#ifndef SIM_LACKING_OPENCOM
 int16_t OPENCOM(const char *settings)
 {
     int n = 0;
@@ -53,20 +54,25 @@ int16_t OPENCOM(const char *settings)
     log("OPEN", ok ? n : 0);
     return ok ? 1 : 0;
 }
+#endif
 
+#ifndef SIM_LACKING_DTR
 void DTR(int32_t level)
 {
     if (!unplugged() && g_open)
         log("DTR", level);
 }
+#endif
 
-#ifndef SIM_LACKING
+#ifndef SIM_LACKING_TXD
 void TXD(int32_t level)
 {
     if (!unplugged() && g_open)
         log("TXD", level);
 }
+#endif
 
+#ifndef SIM_LACKING_PORTINFO
 int32_t PORTINFO(int32_t n, char *text, int32_t size)
 {
     if (n < 1 || n > 5 || !text)
