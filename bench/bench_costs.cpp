@@ -88,7 +88,7 @@ struct Player
         env.startProgram = [](const QString &, const QStringList &) { return false; };
         form = std::make_unique<Form1>(env);
         form->Form_Load();
-        control<QTabWidget>(form.get(), "SSTab1")->setCurrentIndex(2);
+        control<QTabWidget>(form.get(), "SSTab1")->setCurrentIndex(int(Page::Player));
         control<QPlainTextEdit>(form.get(), "Text1")->setPlainText(text);
         control<QPushButton>(form.get(), "Check4")->setChecked(true);
         control<QPushButton>(form.get(), "Check3")->setChecked(true);

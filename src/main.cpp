@@ -1,7 +1,6 @@
 #include "command/request.h"
 #include "command/run.h"
-#include "mainwindow/commandserver.h"
-#include "mainwindow/form1.h"
+#include "mainwindow/programwindow.h"
 
 #include <QApplication>
 #include <QList>
@@ -47,22 +46,5 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(qtOwnHandler);
     for (const auto &[type, text] : std::exchange(heldBack, {}))
         qtOwnHandler(type, QMessageLogContext(), text);
-    QApplication::setApplicationName(QStringLiteral("Pravlon"));
-    // Lets the desktop match the window to the installed menu entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("pravlon"));
-    installCzechQtTexts();
-
-    // The program ends with its main window, whatever other windows are open (help, the key
-    // chart), and only once that window has sent its last character.
-    QApplication::setQuitOnLastWindowClosed(false);
-    const Environment environment = Environment::standard(QCoreApplication::applicationDirPath());
-    Form1 form(environment);
-    QObject::connect(&form, &Form1::ended, &app, [] { QCoreApplication::exit(0); });
-    // Commands from a shell; those that come while the window starts wait for it.
-    CommandServer commands(form, environment.lines);
-    commands.listen(environment.programDirectory);
-    form.Form_Load();
-    commands.setReady();
-    form.show();
-    return QApplication::exec();
+    return runProgramWindow(QCoreApplication::applicationDirPath());
 }

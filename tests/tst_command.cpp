@@ -2,8 +2,11 @@
 // its pages and labels can be looked at) and on its own, with the simulated line library and
 // without a display server. What the display received is read from that library's log. Exit
 // codes are written as numbers, as a shell sees them: 0 done, 1 the window failed, 2 wrong use,
-// 3 no usable port, 4 no usable line library, 5 a character outside the table, 6 no display.
+// 3 no usable port, 4 no usable line library, 5 a character outside the table, 6 no display,
+// 7 a window older than the command.
 #include "command/channel.h"
+#include "command/commandline.h"
+#include "command/commands.h"
 #include "fakes.h"
 #include "mainwindow/commandserver.h"
 
@@ -78,6 +81,28 @@ const QByteArray ShowA = R"({"v":1,"cmd":"show","char":"A"})";
 // COM1 and COM3 open; the others cannot, each for a reason of its own.
 const QByteArray PortStates = "2=denied:dialout,4=busy:minicom,5=nodtr";
 
+// A command line that a row of the command table takes: its selecting option and its argument,
+// each with a sound value.
+QStringList example(const Command &c)
+{
+    static const std::array<const char *, 4> words{nullptr, "a", "ab", "COM1"}; // per Argument
+    QStringList arguments{QLatin1String(c.name)};
+    if (c.selector)
+        arguments << QStringLiteral("--") + QLatin1String(c.selector) << QStringLiteral("10110111");
+    if (const char *word = words.at(size_t(c.argument)))
+        arguments << QLatin1String(word);
+    return arguments;
+}
+
+// A command's key in a line that names it: its name, and an option that selects it ("show
+// --pattern 10110110"), but no other ("play [--ms N] TEXT").
+QString keyOf(const QString &line)
+{
+    const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
+    return words.value(0)
+        + (words.value(1).startsWith(QLatin1String("--")) ? u' ' + words[1] : QString());
+}
+
 } // namespace
 
 class TestCommand : public QObject
@@ -140,52 +165,55 @@ class TestCommand : public QObject
         {
             QStringList arguments;
             int code;
-            int page; // in front of the window afterwards
+            Page page; // in front of the window afterwards
             QStringList lastSent = {};
             QString out = {}; // on standard output: through the window|on its own
             QString states = {}; // the last field of each line out: through the window|on its own
             bool unplugged = false; // every port fails from now on, COM3 unplugged
         };
+        using enum Page;
         const Step steps[] = {
-            {{"show", "a"}, 0, 0, {A}},
+            {{"show", "a"}, 0, Buttons, {A}},
             // No usable port (3), the reason told.
-            {{"show", "--port", "COM2", "a"}, 3, 0},
+            {{"show", "--port", "COM2", "a"}, 3, Buttons},
             // Refused before anything is sent: wrong use (2), a character or pattern outside the
             // table (5).
-            {{"blink"}, 2, 0},
-            {{"show", "ů"}, 5, 0}, // outside the table
-            {{"show", "AB"}, 5, 0},
-            {{"show", "--pattern", "1011011"}, 5, 0},
-            {{"show", "--pattern", "101101101"}, 5, 0},
-            {{"play", "--ms", "0", "x"}, 2, 0},
-            {{"play", "--ms", "5001", "x"}, 2, 0},
-            {{"stop", "--loop"}, 2, 0},
-            {{"show", "+"}, 0, 0, {"10010000"}},
-            {{"show", "--pattern", "10110111"}, 0, 1, {"10110111"}},
+            {{"blink"}, 2, Buttons},
+            {{"show", "ů"}, 5, Buttons}, // outside the table
+            {{"show", "AB"}, 5, Buttons},
+            {{"show", "--pattern", "1011011"}, 5, Buttons},
+            {{"show", "--pattern", "101101101"}, 5, Buttons},
+            {{"play", "--ms", "0", "x"}, 2, Buttons},
+            {{"play", "--ms", "5001", "x"}, 2, Buttons},
+            {{"stop", "--loop"}, 2, Buttons},
+            {{"show", "+"}, 0, Buttons, {"10010000"}},
+            {{"show", "--pattern", "10110111"}, 0, Editor, {"10110111"}},
             // A single play ends by sending its first character once more.
-            {{"play", "--wait", "--ms", "1", "--port", "COM3", "ab"}, 0, 2, {A, B, A}},
+            {{"play", "--wait", "--ms", "1", "--port", "COM3", "ab"}, 0, Player, {A, B, A}},
             // Standard input: a line break is two characters that keep the pattern; the final
             // one only ends the line.
-            {{"play", "--ms", "1", "--wait", "-"}, 0, 2, {A, A, A, Comma, A}},
-            {{"status"}, 0, 2, {},
+            {{"play", "--ms", "1", "--wait", "-"}, 0, Player, {A, A, A, Comma, A}},
+            {{"status"}, 0, Player, {},
                 "okno: běží\trunning\nport: COM3\tCOM3\topen\nvzor: 11101110\t11101110\n"
                 "přehrávání: zastaveno\tstopped\n"
                 "|okno: neběží\tnone\nport: COM1\tCOM1\tready\nvzor: neznámý\tunknown\n"
                 "přehrávání: zastaveno\tstopped\n"},
-            {{"port", "COM1"}, 0, 2},
-            {{"stop"}, 0, 2},
+            {{"port", "COM1"}, 0, Player},
+            {{"stop"}, 0, Player},
             // The reason, then the state word in a field of its own.
-            {{"ports"}, 0, 2, {},
+            {{"ports"}, 0, Player, {},
                 "COM1\t/dev/simUSB0\tFT232R USB UART\tPort je otevřen.\topen"
                 "|COM3\t/dev/simUSB2\tFT232R USB UART\tPort lze vybrat.\tready",
                 "open denied ready busy nodtr|ready denied ready busy nodtr"},
             // A port that fails when it is picked says why, through the window as on its own.
-            {{"port", "COM3"}, 3, 2, {}, {}, {}, true},
+            {{"port", "COM3"}, 3, Player, {}, {}, {}, true},
         };
         const auto plugBack = qScopeGuard([] {
             qunsetenv("PRAVLON_SIM_UNPLUGGED");
             qputenv("PRAVLON_SIM_PORTINFO", PortStates);
         });
+        // Every step runs; the failures are told together.
+        QStringList failures;
         for (const Step &step : steps) {
             if (step.unplugged) {
                 qputenv("PRAVLON_SIM_UNPLUGGED", "1");
@@ -193,28 +221,31 @@ class TestCommand : public QObject
             }
             const qsizetype before = sent(log()).size();
             const Reply r = run(step.arguments);
-            const QString what = step.arguments.join(u' ') + u':' + r.err;
-            QVERIFY2(r.code == step.code && (!r.code || !r.err.isEmpty()), qPrintable(what));
             const QStringList now = sent(log()).mid(before);
-            QVERIFY2(now.mid(now.size() - step.lastSent.size()) == step.lastSent
-                    && (!r.code || now.isEmpty()),
-                qPrintable(what + now.join(u' ')));
-            QVERIFY2(
-                r.out.contains(step.out.section(u'|', !window, !window)), qPrintable(what + r.out));
+            const QString what = step.arguments.join(u' ') + QStringLiteral(": ");
+            if (r.code != step.code || (r.code && r.err.isEmpty()))
+                failures << what + QStringLiteral("code %1, %2").arg(r.code).arg(r.err);
+            if (now.mid(now.size() - step.lastSent.size()) != step.lastSent
+                || (r.code && !now.isEmpty()))
+                failures << what + QStringLiteral("sent ") + now.join(u' ');
+            if (!r.out.contains(step.out.section(u'|', !window, !window)))
+                failures << what + QStringLiteral("printed ") + r.out;
             QStringList states;
             for (const QString &line : r.out.split(u'\n', Qt::SkipEmptyParts))
                 states << line.section(u'\t', -1);
-            if (!step.states.isEmpty())
-                QCOMPARE(states.join(u' '), step.states.section(u'|', !window, !window));
+            if (!step.states.isEmpty()
+                && states.join(u' ') != step.states.section(u'|', !window, !window))
+                failures << what + QStringLiteral("state words ") + states.join(u' ');
             // A refused port says why: its line's reason.
-            if (r.code == NoPort)
-                QVERIFY2(r.err.contains(step.unplugged ? "odpojen" : "skupině dialout"),
-                    qPrintable(what));
-            if (window) {
-                QCOMPARE(control<QTabWidget>(form.get(), "SSTab1")->currentIndex(), step.page);
-                QCOMPARE(textOf(form.get(), "Label1"), sent(log()).last());
-            }
+            if (r.code == NoPort && !r.err.contains(step.unplugged ? "odpojen" : "skupině dialout"))
+                failures << what + QStringLiteral("no reason: ") + r.err;
+            if (window
+                && control<QTabWidget>(form.get(), "SSTab1")->currentIndex() != int(step.page))
+                failures << what + QStringLiteral("another page in front");
+            if (window && textOf(form.get(), "Label1") != sent(log()).last())
+                failures << what + QStringLiteral("pattern label ") + textOf(form.get(), "Label1");
         }
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
         // The window's editor keeps the pattern it was given, on its segments' buttons.
         for (int i = 0; window && i < PatternLength; ++i) {
             const auto *segment
@@ -272,6 +303,83 @@ private slots:
         const Reply r = finish(p);
         QTEST(r.code, "code");
         QTEST(sent(log()).mid(before), "sentNow");
+    }
+
+    // Every row of the command table, with no test of its own: its example parses to its verb,
+    // crosses the socket unchanged, and is done by the window and by the command on its own; an
+    // option that is not the row's is refused as wrong use (2).
+    void everyCommand()
+    {
+        QStringList failures;
+        for (const bool window : {true, false}) {
+            if (window)
+                openWindow();
+            else
+                form.reset();
+            for (const Command &c : Commands) {
+                const QString what = example(c).join(u' ')
+                    + (window ? QStringLiteral(" in the window: ") : QStringLiteral(" alone: "));
+                const CommandLine line = parseCommandLine(example(c));
+                const QByteArray wire = encode(line.request).chopped(1);
+                const auto back = decodeRequest(wire);
+                if (line.kind != CommandLine::Run || line.request.verb != c.verb
+                    || !std::holds_alternative<Request>(back)
+                    || std::get<Request>(back) != line.request)
+                    failures << what + QStringLiteral("parsed or sent wrong: ") + QString(wire);
+                for (const auto &[bit, option] :
+                    {std::pair{MsOption, "--ms=1"}, {LoopOption, "--loop"}, {WaitOption, "--wait"},
+                        {PortOption, "--port=COM1"}}) {
+                    if (!(c.options & bit)
+                        && parseCommandLine(example(c) << QLatin1String(option)).wrong.code
+                            != Usage)
+                        failures << what + QLatin1String(option) + QStringLiteral(" not refused");
+                }
+                QLocalSocket socket;
+                const Reply r = !window       ? run(example(c))
+                    : connectToWindow(socket) ? answer(socket, wire)
+                                              : failure(-1, QStringLiteral("no window"));
+                if (r.code != Done)
+                    failures << what + r.err;
+            }
+        }
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
+    }
+
+    // --help, the man page (its synopsis and its COMMANDS) and the README's table list the
+    // commands of the table, no more and no fewer; --help and the man page every exit code.
+    void documented()
+    {
+        QStringList keys;
+        for (const Command &c : Commands)
+            keys << keyOf(QLatin1String(c.usage));
+        keys.sort();
+        const QString all = keys.join(QStringLiteral(", "));
+        const auto listed = [](const QString &text, const char *line) {
+            QStringList found;
+            const QRegularExpression named(
+                QLatin1String(line), QRegularExpression::MultilineOption);
+            for (auto m = named.globalMatch(text); m.hasNext();)
+                found << keyOf(m.next().captured(1).remove(u'"'));
+            found.sort();
+            return found.join(QStringLiteral(", "));
+        };
+        const QString man = QString::fromUtf8(readFile(PRAVLON_SOURCE_DIR "/packaging/pravlon.1"))
+                                .replace(QStringLiteral("\\-"), QStringLiteral("-"));
+        const auto section = [&](const char *title) {
+            return man.section(QLatin1String(title), 1).section(QStringLiteral(".SH"), 0, 0);
+        };
+        const QString readme = QString::fromUtf8(readFile(PRAVLON_SOURCE_DIR "/README.md"));
+        QCOMPARE(listed(helpText(), "^  pravlon (\\S.*)$"), all);
+        QCOMPARE(listed(section(".SH SYNOPSIS"), "^\\.B pravlon ([a-z].*)$"), all);
+        QCOMPARE(listed(section(".SH COMMANDS"), "^\\.TP\n\\.BI? (.*)$"), all);
+        QCOMPARE(listed(readme, "^\\| `pravlon ([^`]*)` \\|"), all);
+        for (int code :
+            {Done, Failed, Usage, NoPort, NoLibrary, BadCharacter, NoDisplay, OldWindow}) {
+            const QRegularExpression inHelp(QStringLiteral("\\b%1 ").arg(code));
+            QVERIFY2(helpText().section(QStringLiteral("Návratové kódy:"), 1).contains(inHelp)
+                    && section(".SH EXIT STATUS").contains(QStringLiteral(".B %1\n").arg(code)),
+                qPrintable(QString::number(code)));
+        }
     }
 
     // A line library that is missing or lacks a function the transfer needs: the window says
@@ -489,6 +597,10 @@ private slots:
         QTest::newRow("a field of its own") << QByteArray(R"({"v":1,"cmd":"stop","x":1})") << 2;
         QTest::newRow("not JSON") << QByteArray("show A") << 2;
         QTest::newRow("oversized") << QByteArray(MaxRequestBytes + 4096, 'x') << 2;
+        QTest::newRow("no version") << QByteArray(R"({"cmd":"stop"})") << 2;
+        // A command of a later version than the window's: not a malformed request.
+        QTest::newRow("a later command") << QByteArray(R"({"v":99,"cmd":"blink"})") << 7;
+        QTest::newRow("a later field") << QByteArray(R"({"v":99,"cmd":"stop","x":1})") << 7;
     }
     void refused()
     {
@@ -501,6 +613,16 @@ private slots:
         const Reply reply = answer(socket, request);
         QVERIFY2(reply.code == code && !reply.err.isEmpty(), qPrintable(reply.err));
         QCOMPARE(readFile(log()), before);
+    }
+
+    // A window from before replies carried a version refuses a request of a later version as
+    // of another program (1): the command tells it for an older window (7). A refusal of a
+    // request of its own version keeps its code.
+    void olderWindow()
+    {
+        const QByteArray refusal = R"({"code":1,"err":"Okno programu je jiné verze."})";
+        QCOMPARE(decodeReply(refusal, 2)->reply.code, OldWindow);
+        QCOMPARE(decodeReply(refusal, 1)->reply.code, Failed);
     }
 
     // The window answers its own user alone: here it is another user for a moment, and turns
@@ -520,6 +642,57 @@ private slots:
             QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
         }
         QCOMPARE(readFile(log()), before);
+    }
+
+    // A command line not quite right is refused before anything is sent, on either path; text
+    // from standard input plays as if typed into the box, whatever its line ends.
+    void input_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QStringList>("played");
+        const auto row = [](const char *name, const QStringList &arguments, int code,
+                             const QByteArray &input = {}, const QStringList &played = {}) {
+            QTest::newRow(name) << arguments << code << input << played;
+        };
+        row("pattern and a line break", {"show", "--pattern", "10110110\n"}, 5);
+        row("pattern of other digits", {"show", "--pattern", "10110112"}, 5);
+        row("no character", {"show"}, 2);
+        row("--ms not a number", {"play", "--ms", "1x", "a"}, 2);
+        row("port beyond COM5", {"port", "COM6"}, 2);
+        row("--port below COM1", {"show", "--port", "COM0", "a"}, 2);
+        row("a word too many", {"status", "now"}, 2);
+        row("a text too long", {"play", QString(65537, u'a')}, 2);
+        const QStringList play{"play", "--wait", "--ms", "1", "-"}, aComma{A, A, A, Comma, A};
+        row("CR LF", play, 0, "a\r\n,\r\n", aComma);
+        row("CR", play, 0, "a\r,\r", aComma);
+        row("no final line end", play, 0, "a\n,", aComma);
+        row("two final line ends", play, 0, "a\n\n", {A, A, A, A});
+        row("a text that begins with a dash", play.mid(0, 4) + QStringList{"--", "-5"}, 0, {},
+            {"00000010", "10110110", "00000010"});
+    }
+
+    void input()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QByteArray, input);
+        QFETCH(QStringList, played);
+        for (const bool window : {false, true}) {
+            if (window)
+                openWindow();
+            const qsizetype before = sent(log()).size();
+            auto *p = new QProcess;
+            p->start(path("pravlon"), arguments);
+            p->write(input);
+            p->closeWriteChannel();
+            const Reply r = finish(p);
+            QVERIFY2(r.code == code, qPrintable(QString::number(window) + r.err));
+            // The window sends what it shows as the player's page comes to the front.
+            QCOMPARE(sent(log()).mid(before),
+                (window && !played.isEmpty() ? QStringList(BlankPattern) : QStringList()) + played);
+        }
     }
 };
 

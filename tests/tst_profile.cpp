@@ -275,7 +275,7 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("expected");
         const QByteArray rules = "[znaky]\r\nZ=1111111100\r\n  a =  \"01100000\"  \r\n[USER]\r\n"
-                                 "b1data=1\r\nB3Text=\r\nB6Text='ap'\r\n"
+                                 "b1data=1\r\nB3Text=\r\nB6Text='ap'\r\nB10Text=abcdefghijkl\r\n"
                                  "B7Text='ap\"\r\n[User]\r\nB2Text=second section\r\n";
         const int name = CharacterSlotCount - 1;
         QTest::newRow("cut to capacity") << rules << 35 << "11111111";
@@ -283,10 +283,21 @@ private slots:
         QTest::newRow("short value unvalidated") << rules << 36 << "1";
         QTest::newRow("empty is not the default") << rules << name + 3 << "";
         QTest::newRow("single quotes") << rules << name + 6 << "ap";
+        QTest::newRow("name cut to nine") << rules << name + 10 << "abcdefghi";
         QTest::newRow("quotes that do not match") << rules << name + 7 << "'ap\"";
         QTest::newRow("first section only") << rules << name + 2 << "[2]";
         QTest::newRow("a lone CR ends a line, none at the end")
             << QByteArray("[Znaky]\r\n0=1\r1=01011010") << 1 << "01011010";
+        QTest::newRow("nothing past 16 MiB")
+            << QByteArray(16 << 20, ';') + "\r\n[Znaky]\r\n0=11111111" << 0 << DefaultPattern;
+        QTest::newRow("tabs, blanks around a header, = in a value")
+            << QByteArray("  [User]\t\r\n\tB4Text\t=\ta=b\t\r\n") << name + 4 << "a=b";
+        // Left by a save in place cut short, by this version or an earlier one: the new content.
+        QTest::newRow("a whole unfinished-save line")
+            << QByteArray("[User]\r\nB8Text=old\r\n;pravlon-unfinished-save "
+                          "W1VzZXJdDQpCOFRleHQ9bmV3IG9uZQ0K 24 6c8f467720a4f690f2c6eb1060a63596"
+                          "8532efb6c19f118f4a52cfd6cc329928 pravlon-unfinished-save\n")
+            << name + 8 << "new one";
     }
 
     void reading()
@@ -354,6 +365,8 @@ private slots:
         QTest::newRow("read-only directory, root saving meanwhile")
             << "directory meanwhile" << true;
         QTest::newRow("group-shared, another member saves") << "group" << true;
+        // Replacing it would give it the saver's group: saved in place, the group kept.
+        QTest::newRow("own file, a group the saver is not in") << "foreign group" << true;
         QTest::newRow("link with .. behind a linked folder, saved by root") << "link root" << true;
         QTest::newRow("another user's link in a sticky folder") << "sticky link" << false;
     }
@@ -382,11 +395,12 @@ private slots:
         writeFile(real, before);
         // Nobody's file in folders for everyone, root's file, or a group's file in its folder,
         // saved by nobody, root, or another member of the group.
-        const gid_t group = edges == "group" ? 100 : 0;
-        const uid_t owner = edges.contains("root") || group ? 0 : Nobody;
+        const bool shared = edges == "group", foreign = edges == "foreign group";
+        const gid_t group = shared || foreign ? 100 : 0;
+        const uid_t owner = edges.contains("root") || shared ? 0 : Nobody;
         setMode(real, group ? 0664 : edges.contains("file") ? 0444 : 0666, owner, group ?: owner);
         setMode(dir.path(),
-            group                             ? 0775
+            shared                            ? 0775
                 : edges.contains("directory") ? 0555
                 : sticky                      ? 01777
                                               : 0777,
@@ -414,7 +428,7 @@ private slots:
                     return 3;
                 return int(!written);
             },
-            group ? Nobody - 1 : owner, group));
+            shared ? Nobody - 1 : owner, shared ? group : 0));
         QVERIFY(!other || reap(other) == 0);
         setMode(dir.path(), 0700);
         QCOMPARE(status, saved ? 0 : 1);
@@ -599,9 +613,10 @@ private slots:
         qputenv("HOME", QFile::encodeName(dir.filePath("home")));
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("data")));
         const QString user = datafile::userCopy();
-        QVERIFY(QFile::copy(ShippedDataFile, path) && QDir().mkpath(QFileInfo(user).path()));
-        if (userCopy)
-            writeFile(user, "[User]\r\nB1Text=Mine\r\n");
+        QVERIFY(QFile::copy(ShippedDataFile, path));
+        if (userCopy) // else a new user's: not even the data folder is there yet
+            QVERIFY(QDir().mkpath(QFileInfo(user).path())
+                && (writeFile(user, "[User]\r\nB1Text=Mine\r\n"), true));
         setMode(path, programWritable ? 0600 : 0444); // read-only, to root too, as installed
         QTEST(QDir(dir.path()).relativeFilePath(datafile::inUse(path)), "read");
         QVERIFY(datafile::write("User", {{"B2Text", "Nov"}}, path));

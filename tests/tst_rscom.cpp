@@ -10,6 +10,7 @@
 #include <cstdarg>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <map>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -27,6 +28,10 @@ struct
     bool noBreak = false;
     QStringList requests; // "dtr1", "brk0", ...
 } g_modem;
+
+// Opens of these devices fail with their error, as the system's do for a port another program
+// holds exclusively, an adapter pulled out, a device of another group, a failing one.
+std::map<std::string, int> g_openError;
 
 } // namespace
 
@@ -49,6 +54,21 @@ extern "C" int ioctl(int fd, unsigned long request, ...) noexcept
     static const auto real
         = reinterpret_cast<int (*)(int, unsigned long, ...)>(dlsym(RTLD_NEXT, "ioctl"));
     return real(fd, request, arg);
+}
+
+extern "C" int open(const char *path, int flags, ...)
+{
+    va_list ap;
+    va_start(ap, flags);
+    const mode_t mode = flags & (O_CREAT | O_TMPFILE) ? va_arg(ap, mode_t) : 0;
+    va_end(ap);
+    if (const auto it = g_openError.find(path); it != g_openError.end()) {
+        errno = it->second;
+        return -1;
+    }
+    static const auto real
+        = reinterpret_cast<int (*)(const char *, int, ...)>(dlsym(RTLD_NEXT, "open"));
+    return real(path, flags, mode);
 }
 
 namespace {
@@ -230,16 +250,28 @@ private slots:
         QCOMPARE(openCom(module, 3), "1");
         g_modem.failing = 1;
         QVERIFY(openCom(module, 3).startsWith("0 " + at.arg(3) + "USB1"));
+        QCOMPARE(tree.info(module, 3), "D/ttyUSB1\tQinHeng\terror\t" + QString(strerror(EIO)));
         QCOMPARE(descriptors(), before);
 
-        // Someone outside the device's group is told which group to join; as root we give the
-        // device a group that is not ours.
-        const QByteArray device = QFile::encodeName(tree.dev + "/ttyS1");
-        QVERIFY(::getuid() != 0 || ::chown(device, -1, 65534) == 0);
+        // Opens the system refuses: held exclusively, pulled out, of a group that is not ours (as
+        // root we give the device one), failing. The state and detail, and the line with the
+        // reason, the group to join in the exact command.
+        const QString device = tree.dev + "/ttyS1", eio = strerror(EIO), enodev = strerror(ENODEV);
+        QVERIFY(::getuid() != 0 || ::chown(QFile::encodeName(device), -1, 65534) == 0);
         const QString group = QFileInfo(device).group();
-        const Refusal denied = refusalFor(device.toStdString(), EACCES);
-        QVERIFY(denied.state == PortState::Denied && denied.detail == group.toStdString());
-        QVERIFY(QString::fromStdString(denied.text).contains("usermod -aG " + group + " $USER"));
+        for (const auto &[error, state, says] :
+            QList<std::tuple<int, QString, QString>>{{EBUSY, "busy\t", "in use by another program"},
+                {ENODEV, "gone\t" + enodev, enodev},
+                {EACCES, "denied\t" + group,
+                    "group " + group + ": join it (sudo usermod -aG " + group},
+                {EIO, "error\t" + eio, eio}}) {
+            g_openError = {{QFile::encodeName(device).toStdString(), error}};
+            const QString said = openCom(module, 1);
+            QVERIFY2(said.startsWith("0 " + at.arg(1) + "S1: ") && said.contains(says),
+                qPrintable(said));
+            QCOMPARE(tree.info(module, 1).section(u'\t', 2), state);
+        }
+        g_openError.clear();
     }
 };
 

@@ -238,19 +238,25 @@ private slots:
             QCOMPARE(player.play(1) << textOf(&player.page, "Label8"), expected.mid(i, 2));
     }
 
-    // Pause and continue; a page switch stops the ticks but not the play and rewinds it, and a
-    // late tick off the page does nothing.
+    // Pause and continue, which goes on with the character after the last one sent; paused,
+    // stopped and played again, the next click pauses. A page switch stops the ticks but not the
+    // play and rewinds it, and a late tick off the page does nothing.
     void pauseAndPageSwitch()
     {
         Player player(QStringLiteral("0123"));
         auto *pause = control<QPushButton>(&player.page, "Command6");
+        auto *play = control<QPushButton>(&player.page, "Check3");
+        for (QPushButton *button : {pause, play, play})
+            button->click();
+        QCOMPARE(pause->text(), QStringLiteral("Pauza"));
         player.play(3);
         pause->click();
         QVERIFY(!player.ticking() && pause->text() == QStringLiteral("Pokračovat"));
         pause->click();
+        QCOMPARE(player.play(1), QStringList(CharacterPatterns[3]));
         player.page.stop();
         player.Smod = 1;
-        QCOMPARE(player.play(2), QStringList(2, CharacterPatterns[2])); // still the third
+        QCOMPARE(player.play(2), QStringList(2, CharacterPatterns[3])); // still the fourth
         player.Smod = 3;
         player.page.rewind();
         QCOMPARE(player.play(1) << textOf(&player.page, "Label9"),

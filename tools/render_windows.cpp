@@ -52,14 +52,14 @@ void renderAll(const QString &out, const QString &suffix)
     form->KOdeslani = QStringLiteral("11101110");
     form->ShowCharacter();
     save(form.get(), QStringLiteral("form1-page1"));
-    control<QTabWidget>(form.get(), "SSTab1")->setCurrentIndex(1);
+    control<QTabWidget>(form.get(), "SSTab1")->setCurrentIndex(int(Page::Editor));
     for (int i : {0, 1, 6, 7})
         control<SegmentEditorPage>(form.get(), "Page2")->Image_Click(i);
     save(form.get(), QStringLiteral("form1-page2"));
     form->activateWindow();
     control(form.get(), "Image9")->setFocus(Qt::TabFocusReason);
     save(form.get(), QStringLiteral("form1-page2-focus"));
-    control<QTabWidget>(form.get(), "SSTab1")->setCurrentIndex(2);
+    control<QTabWidget>(form.get(), "SSTab1")->setCurrentIndex(int(Page::Player));
     save(form.get(), QStringLiteral("form1-page3"));
     control<QPlainTextEdit>(form.get(), "Text1")->setPlainText(QStringLiteral("v\u00a0Praze"));
     auto *play = control<QPushButton>(form.get(), "Check3");

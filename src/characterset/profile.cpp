@@ -4,6 +4,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <optional>
 
 namespace profile {
@@ -14,6 +15,10 @@ constexpr const char *CodePage = "windows-1250";
 
 QString decode(QByteArrayView bytes)
 {
+    // ASCII reads the same in the code page: no converter to open, whose tables (ICU's) weigh
+    // a megabyte at start-up, and the shipped file is ASCII.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; }))
+        return QString::fromLatin1(bytes);
     QStringDecoder decoder(CodePage);
     if (!decoder.isValid())
         return QString::fromLatin1(bytes);

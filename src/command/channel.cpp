@@ -1,5 +1,7 @@
 #include "command/channel.h"
 
+#include "command/commands.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -141,7 +143,8 @@ std::optional<Reply> askWindow(const QString &name, const Request &request, int 
                         QStringLiteral("Okno programu se zavřelo dřív, než příkaz dokončilo."));
             }
         }
-        const std::optional<ReplyLine> line = decodeReply(socket.readLine().chopped(1));
+        const std::optional<ReplyLine> line
+            = decodeReply(socket.readLine().chopped(1), commandOf(request.verb).since);
         if (!line)
             return failure(Failed, QStringLiteral("Okno programu odpovědělo nesrozumitelně."));
         if (line->final)

@@ -1,5 +1,7 @@
 #include "command/commandline.h"
 
+#include "command/commands.h"
+
 #include <QCommandLineParser>
 
 namespace command {
@@ -11,19 +13,18 @@ Reply wrongUse(const QString &what)
     return failure(Usage, what + QStringLiteral(" Nápovědu vypíše pravlon --help."));
 }
 
-// The usage line of each command, for the message that says what is expected.
-QString usageOf(const QString &verb)
+// The row a command line names: of the rows of that name, the one whose selecting option is
+// given, else the one without.
+const Command *rowOf(const QString &name, const QCommandLineParser &parser)
 {
-    if (verb == QLatin1String("show"))
-        return QStringLiteral("pravlon show ZNAK nebo pravlon show --pattern 10110110");
-    if (verb == QLatin1String("play"))
-        return QStringLiteral("pravlon play [--ms N] [--loop] [--wait] TEXT (TEXT - čte "
-                              "standardní vstup)");
-    if (verb == QLatin1String("port"))
-        return QStringLiteral("pravlon port COMn (COM1 až COM5)");
-    if (verb == QLatin1String("ports"))
-        return QStringLiteral("pravlon ports [--probe]");
-    return QStringLiteral("pravlon ") + verb;
+    const Command *row = nullptr;
+    for (const Command &c : Commands) {
+        if (name != QLatin1String(c.name))
+            continue;
+        if (c.selector ? parser.isSet(QLatin1String(c.selector)) : !row)
+            row = &c;
+    }
+    return row;
 }
 
 } // namespace
@@ -40,6 +41,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     parser.addOptions({pattern, ms, loop, wait, port, probe, help, version});
+    const std::pair<Option, const QCommandLineOption *> options[]
+        = {{PatternOption, &pattern}, {MsOption, &ms}, {LoopOption, &loop}, {WaitOption, &wait},
+            {PortOption, &port}, {ProbeOption, &probe}};
 
     CommandLine result;
     if (!parser.parse(QStringList(QStringLiteral("pravlon")) + arguments)) {
@@ -66,68 +70,65 @@ CommandLine parseCommandLine(const QStringList &arguments)
     }
 
     QStringList words = parser.positionalArguments();
+    const QStringList names = commandNames();
     if (words.isEmpty()) {
-        result.wrong = wrongUse(QStringLiteral("Chybí příkaz: show, play, stop, port, ports nebo "
-                                               "status."));
+        result.wrong = wrongUse(
+            QStringLiteral("Chybí příkaz: %1 nebo %2.")
+                .arg(names.mid(0, names.size() - 1).join(QStringLiteral(", ")), names.last()));
         return result;
     }
-    const QString verb = words.takeFirst();
-    Request &r = result.request;
-    QList<const QCommandLineOption *> allowed;
-    int wordsExpected = 0;
-    if (verb == QLatin1String("show")) {
-        r.verb = parser.isSet(pattern) ? Verb::ShowPattern : Verb::Show;
-        allowed = {&pattern, &port};
-        wordsExpected = parser.isSet(pattern) ? 0 : 1;
-        r.pattern = parser.value(pattern);
-        r.character = words.value(0);
-    } else if (verb == QLatin1String("play")) {
-        r.verb = Verb::Play;
-        allowed = {&ms, &loop, &wait, &port};
-        wordsExpected = 1;
-        r.loop = parser.isSet(loop);
-        r.wait = parser.isSet(wait);
-        if (parser.isSet(ms)) {
-            bool number = false;
-            r.ms = parser.value(ms).toInt(&number);
-            r.ms = number ? r.ms : -1;
-        }
-        result.textFromInput = words.value(0) == QLatin1String("-");
-        r.text = playText(words.value(0));
-    } else if (verb == QLatin1String("port")) {
-        r.verb = Verb::Port;
-        wordsExpected = 1;
-        r.port = portNumber(words.value(0));
-    } else if (verb == QLatin1String("stop") || verb == QLatin1String("ports")
-        || verb == QLatin1String("status")) {
-        r.verb = verb == QLatin1String("stop") ? Verb::Stop
-            : verb == QLatin1String("ports")   ? Verb::Ports
-                                               : Verb::Status;
-        if (r.verb == Verb::Ports)
-            allowed = {&probe};
-        result.probe = parser.isSet(probe);
-    } else {
-        result.wrong = wrongUse(QStringLiteral("Neznámý příkaz „%1“. Příkazy: show, play, stop, "
-                                               "port, ports, status.")
-                                    .arg(verb));
+    const QString name = words.takeFirst();
+    const Command *row = rowOf(name, parser);
+    if (!row) {
+        result.wrong = wrongUse(QStringLiteral("Neznámý příkaz „%1“. Příkazy: %2.")
+                                    .arg(name, names.join(QStringLiteral(", "))));
         return result;
     }
-    for (const QString &name : parser.optionNames()) {
-        const bool fits = std::any_of(allowed.begin(), allowed.end(),
-            [&](const QCommandLineOption *o) { return o->names().contains(name); });
+    for (const QString &option : parser.optionNames()) {
+        const bool fits = std::any_of(std::begin(options), std::end(options), [&](const auto &o) {
+            return (row->options & o.first) && o.second->names().contains(option);
+        });
         if (!fits) {
             result.wrong = wrongUse(QStringLiteral("Volba --%1 k příkazu %2 nepatří. Použití: %3.")
-                                        .arg(name, verb, usageOf(verb)));
+                                        .arg(option, name, usageOf(name)));
             return result;
         }
     }
+    const int wordsExpected = row->argument == Argument::None ? 0 : 1;
     if (words.size() != wordsExpected) {
         result.wrong = wrongUse(QStringLiteral("Příkaz %1 čeká %2. Použití: %3.")
-                                    .arg(verb,
+                                    .arg(name,
                                         wordsExpected ? QStringLiteral("jeden argument")
                                                       : QStringLiteral("žádný argument"),
-                                        usageOf(verb)));
+                                        usageOf(name)));
         return result;
+    }
+
+    Request &r = result.request;
+    r.verb = row->verb;
+    const QString word = words.value(0);
+    switch (row->argument) {
+    case Argument::None:
+        break;
+    case Argument::Character:
+        r.character = word;
+        break;
+    case Argument::Text:
+        result.textFromInput = word == QLatin1String("-");
+        r.text = playText(word);
+        break;
+    case Argument::PortName:
+        r.port = portNumber(word);
+        break;
+    }
+    r.pattern = parser.value(pattern);
+    result.probe = parser.isSet(probe);
+    r.loop = parser.isSet(loop);
+    r.wait = parser.isSet(wait);
+    if (parser.isSet(ms)) {
+        bool number = false;
+        r.ms = parser.value(ms).toInt(&number);
+        r.ms = number ? r.ms : -1;
     }
     if (parser.isSet(port)) {
         r.port = portNumber(parser.value(port));
@@ -147,37 +148,37 @@ CommandLine parseCommandLine(const QStringList &arguments)
 
 QString helpText()
 {
-    return QStringLiteral(
-        "Použití:\n"
-        "  pravlon                       otevře okno programu\n"
-        "  pravlon show ZNAK             ukáže znak jako jeho tlačítko: 0–9, A–Z, mezera, čárka,\n"
-        "                                pomlčka, podtržítko, uživatelské znaky + ě š č ř ž ý á í "
-        "é\n"
-        "  pravlon show --pattern VZOR   ukáže osm segmentů a–g a tečku, např. 10110110\n"
-        "  pravlon play [--ms N] [--loop] [--wait] TEXT\n"
-        "                                přehraje text po znacích, N ms na znak (1–5000,\n"
-        "                                výchozí 350), s --loop stále dokola; TEXT - čte\n"
-        "                                standardní vstup do konce\n"
-        "  pravlon stop                  zastaví přehrávání v okně\n"
-        "  pravlon port COMn             vybere port COM1 až COM5\n"
-        "  pravlon ports [--probe]       vypíše porty: zařízení, převodník, zda jde použít a\n"
-        "                                stav pro skripty (open, ready, untested, denied...);\n"
-        "                                port neotevře, s --probe (bez okna) otevře každý\n"
-        "  pravlon status                vypíše okno, port, vzor na displeji a stav přehrávání\n"
-        "\n"
-        "Volby:\n"
-        "  --wait       play se vrátí, až přehrávání skončí\n"
-        "  --port COMn  port pro show a play; běží-li okno, přepne na něj i port okna.\n"
-        "               Bez volby okno použije svůj port, jinak první, který se otevře.\n"
-        "  -h, --help   tato nápověda\n"
-        "  -v, --version  verze programu\n"
-        "\n"
-        "Běží-li okno programu, příkaz provede okno, jako by jej zadal uživatel. Jinak příkaz\n"
-        "ovládá port sám a nepotřebuje grafické prostředí.\n"
-        "\n"
-        "Návratové kódy: 0 hotovo, 1 okno neodpovídá, 2 chybné použití, 3 žádný použitelný port,\n"
-        "4 chybí knihovna portu nebo je neúplná, 5 znak mimo tabulku nebo chybný vzor,\n"
-        "6 okno nelze otevřít (žádné grafické prostředí). Podrobně: man pravlon.\n");
+    // The usage in a column of its own; a longer one has its description on the next line.
+    const QString indent(32, u' ');
+    const auto entry = [&](const QString &usage, const QString &help) {
+        const QString head = QStringLiteral("  ") + usage;
+        return (head.size() < indent.size() ? head.leftJustified(indent.size())
+                                            : head + u'\n' + indent)
+            + QString(help).replace(u'\n', u'\n' + indent) + u'\n';
+    };
+    QString text = QStringLiteral("Použití:\n")
+        + entry(QStringLiteral("pravlon"), QStringLiteral("otevře okno programu"));
+    for (const Command &c : Commands)
+        text += entry(
+            QStringLiteral("pravlon ") + QLatin1String(c.usage), QString::fromUtf8(c.help));
+    return text
+        + QStringLiteral(
+            "\n"
+            "Volby:\n"
+            "  --wait       play se vrátí, až přehrávání skončí\n"
+            "  --port COMn  port pro show a play; běží-li okno, přepne na něj i port okna.\n"
+            "               Bez volby okno použije svůj port, jinak první, který se otevře.\n"
+            "  -h, --help   tato nápověda\n"
+            "  -v, --version  verze programu\n"
+            "\n"
+            "Běží-li okno programu, příkaz provede okno, jako by jej zadal uživatel. Jinak příkaz\n"
+            "ovládá port sám a nepotřebuje grafické prostředí.\n"
+            "\n"
+            "Návratové kódy: 0 hotovo, 1 okno neodpovídá, 2 chybné použití, 3 žádný použitelný "
+            "port,\n"
+            "4 chybí knihovna portu nebo je neúplná, 5 znak mimo tabulku nebo chybný vzor,\n"
+            "6 okno nelze otevřít (žádné grafické prostředí), 7 okno je starší verze než příkaz.\n"
+            "Podrobně: man pravlon.\n");
 }
 
 QString versionText()

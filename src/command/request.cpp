@@ -1,36 +1,27 @@
 #include "command/request.h"
 
 #include "characterset/keytable.h"
+#include "command/commands.h"
 #include "display/transfer.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <array>
 
 namespace command {
 
 namespace {
 
-struct VerbName
-{
-    Verb verb;
-    QLatin1StringView name;
-};
-
-constexpr std::array<VerbName, 7> VerbNames = {{
-    {Verb::Show, QLatin1StringView("show")},
-    {Verb::ShowPattern, QLatin1StringView("pattern")},
-    {Verb::Play, QLatin1StringView("play")},
-    {Verb::Stop, QLatin1StringView("stop")},
-    {Verb::Port, QLatin1StringView("port")},
-    {Verb::Ports, QLatin1StringView("ports")},
-    {Verb::Status, QLatin1StringView("status")},
-}};
-
 QString quoted(const QString &text)
 {
     return QStringLiteral("„") + text + QStringLiteral("“");
+}
+
+Reply olderWindow()
+{
+    return failure(OldWindow,
+        QStringLiteral("Okno programu je starší verze a tento příkaz nezná; zavřete je a "
+                       "spusťte program znovu."));
 }
 
 } // namespace
@@ -90,7 +81,9 @@ std::optional<Reply> check(const Request &r)
                     .arg(quoted(r.character)));
         break;
     case Verb::ShowPattern: {
-        static const QRegularExpression eight(QStringLiteral("^[01]{8}$"));
+        // Anchored at the very end: "$" would also let a final line break through.
+        static const QRegularExpression eight(
+            QRegularExpression::anchoredPattern(QStringLiteral("[01]{8}")));
         if (!eight.match(r.pattern).hasMatch())
             return failure(BadCharacter,
                 QStringLiteral("Vzor %1 nemá osm číslic 0 a 1 (segmenty a až g a tečka, "
@@ -116,21 +109,21 @@ std::optional<Reply> check(const Request &r)
 
 QByteArray encode(const Request &r)
 {
-    QJsonObject o{{QStringLiteral("v"), ProtocolVersion}};
-    for (const VerbName &v : VerbNames) {
-        if (v.verb == r.verb)
-            o.insert(QStringLiteral("cmd"), QString(v.name));
-    }
-    if (r.verb == Verb::Show)
+    // The fields of this command only: its argument and its options.
+    const Command &c = commandOf(r.verb);
+    QJsonObject o{{QStringLiteral("v"), c.since}, {QStringLiteral("cmd"), QLatin1String(c.wire)}};
+    if (c.argument == Argument::Character)
         o.insert(QStringLiteral("char"), r.character);
-    if (r.verb == Verb::ShowPattern)
-        o.insert(QStringLiteral("pattern"), r.pattern);
-    if (r.verb == Verb::Play) {
+    if (c.argument == Argument::Text)
         o.insert(QStringLiteral("text"), r.text);
+    if (c.options & PatternOption)
+        o.insert(QStringLiteral("pattern"), r.pattern);
+    if (c.options & MsOption)
         o.insert(QStringLiteral("ms"), r.ms);
+    if (c.options & LoopOption)
         o.insert(QStringLiteral("loop"), r.loop);
+    if (c.options & WaitOption)
         o.insert(QStringLiteral("wait"), r.wait);
-    }
     if (r.port)
         o.insert(QStringLiteral("port"), r.port);
     return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
@@ -145,17 +138,20 @@ std::variant<Request, Reply> decodeRequest(const QByteArray &line)
     if (error.error != QJsonParseError::NoError || !doc.isObject())
         return malformed;
     const QJsonObject o = doc.object();
-    if (o.value(QStringLiteral("v")) != ProtocolVersion)
-        return failure(Failed,
-            QStringLiteral("Okno programu je jiné verze než tento příkaz; zavřete je a spusťte "
-                           "znovu."));
+    // A request says which version of the protocol it needs: a newer one is a command this
+    // window does not know, not a malformed request.
+    const double version = o.value(QStringLiteral("v")).toDouble(0);
+    if (version < 1 || version != int(version))
+        return malformed;
+    if (version > ProtocolVersion)
+        return olderWindow();
     Request r;
     const QString name = o.value(QStringLiteral("cmd")).toString();
-    const auto verb = std::find_if(
-        VerbNames.begin(), VerbNames.end(), [&](const VerbName &v) { return v.name == name; });
-    if (verb == VerbNames.end())
+    const auto row = std::find_if(Commands.begin(), Commands.end(),
+        [&](const Command &c) { return name == QLatin1String(c.wire) && c.since <= version; });
+    if (row == Commands.end())
         return malformed;
-    r.verb = verb->verb;
+    r.verb = row->verb;
     // Only the fields of this command, each of its own type.
     QStringList allowed{QStringLiteral("v"), QStringLiteral("cmd"), QStringLiteral("port")};
     const auto text = [&](const char *key, QString &into) {
@@ -170,23 +166,28 @@ std::variant<Request, Reply> decodeRequest(const QByteArray &line)
         into = v.toBool();
         return v.isBool();
     };
-    const auto number = [&](const QJsonValue &v, int &into) {
+    const auto number = [&](const char *key, int &into) {
+        allowed << QLatin1String(key);
+        const QJsonValue v = o.value(QLatin1String(key));
         const double d = v.toDouble(-1);
         into = d >= 0 && d <= MaxMs && d == int(d) ? int(d) : -1;
         return v.isDouble();
     };
     bool sound = true;
-    if (r.verb == Verb::Show)
+    if (row->argument == Argument::Character)
         sound = text("char", r.character);
-    if (r.verb == Verb::ShowPattern)
-        sound = text("pattern", r.pattern);
-    if (r.verb == Verb::Play) {
-        allowed << QStringLiteral("ms");
-        sound = text("text", r.text) && flag("loop", r.loop) && flag("wait", r.wait)
-            && number(o.value(QStringLiteral("ms")), r.ms);
-    }
+    if (row->argument == Argument::Text)
+        sound = sound && text("text", r.text);
+    if (row->options & PatternOption)
+        sound = sound && text("pattern", r.pattern);
+    if (row->options & MsOption)
+        sound = sound && number("ms", r.ms);
+    if (row->options & LoopOption)
+        sound = sound && flag("loop", r.loop);
+    if (row->options & WaitOption)
+        sound = sound && flag("wait", r.wait);
     if (o.contains(QStringLiteral("port")))
-        sound = sound && number(o.value(QStringLiteral("port")), r.port);
+        sound = sound && number("port", r.port);
     for (const QString &key : o.keys())
         sound = sound && allowed.contains(key);
     if (!sound)
@@ -199,17 +200,22 @@ std::variant<Request, Reply> decodeRequest(const QByteArray &line)
 QByteArray encode(const Reply &reply, bool final)
 {
     const QJsonObject o{{QStringLiteral("code"), reply.code}, {QStringLiteral("out"), reply.out},
-        {QStringLiteral("err"), reply.err}, {QStringLiteral("final"), final}};
+        {QStringLiteral("err"), reply.err}, {QStringLiteral("final"), final},
+        {QStringLiteral("v"), ProtocolVersion}};
     return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
 }
 
-std::optional<ReplyLine> decodeReply(const QByteArray &line)
+std::optional<ReplyLine> decodeReply(const QByteArray &line, int asked)
 {
     const QJsonDocument doc = QJsonDocument::fromJson(line);
     const QJsonObject o = doc.object();
     const QJsonValue code = o.value(QStringLiteral("code"));
     if (!doc.isObject() || !code.isDouble())
         return std::nullopt;
+    // A window from before replies said their version refuses any request of a later version
+    // as if it were of another program.
+    if (asked > 1 && !o.contains(QStringLiteral("v")) && code.toInt() != Done)
+        return ReplyLine{olderWindow(), true};
     return ReplyLine{{code.toInt(), o.value(QStringLiteral("out")).toString(),
                          o.value(QStringLiteral("err")).toString()},
         o.value(QStringLiteral("final")).toBool(true)};

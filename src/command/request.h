@@ -21,6 +21,7 @@ enum Code {
     NoLibrary = 4,
     BadCharacter = 5, // a character outside the key table, a malformed pattern
     NoDisplay = 6, // `pravlon` alone, where no graphical session can be reached
+    OldWindow = 7, // the running window is older than the command and does not know it
 };
 
 inline constexpr int DefaultMs = 350;
@@ -29,7 +30,9 @@ inline constexpr int MaxMs = 5000;
 inline constexpr int MaxTextCharacters = 65536;
 // Room for the longest text with every character escaped; nothing longer is read.
 inline constexpr int MaxRequestBytes = 512 * 1024;
-inline constexpr int ProtocolVersion = 1;
+// 2: a reply says the window's version, and a window answers a request of a later version
+// with OldWindow.
+inline constexpr int ProtocolVersion = 2;
 
 struct Request
 {
@@ -89,6 +92,8 @@ struct ReplyLine
     Reply reply;
     bool final = true;
 };
-std::optional<ReplyLine> decodeReply(const QByteArray &line);
+// asked: the version the request carried (its command's), by which a refusal of a window from
+// before replies carried a version is told for what it is.
+std::optional<ReplyLine> decodeReply(const QByteArray &line, int asked = 1);
 
 } // namespace command

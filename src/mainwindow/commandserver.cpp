@@ -1,55 +1,22 @@
 #include "mainwindow/commandserver.h"
 
+#include "command/commands.h"
 #include "command/ports.h"
 #include "display/portdetails.h"
 #include "display/portselection.h"
-#include "mainwindow/form1.h"
-#include "sources/characterbuttons.h"
-#include "sources/segmenteditor.h"
-#include "sources/textplayer.h"
-
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
-#include <QTabWidget>
-#include <QTimer>
 
 using namespace command;
 
-namespace {
-
-// The window's controls, found by their names as a person or an accessibility tool finds them.
-template <class T> T *named(const QObject &root, const QString &name)
-{
-    return root.findChild<T *>(name);
-}
-
-enum Page { Buttons, Editor, Player };
-
-} // namespace
-
-CommandServer::CommandServer(Form1 &form, std::shared_ptr<LineLibrary> lines, QObject *parent)
+CommandServer::CommandServer(
+    CommandWindow &window, std::shared_ptr<LineLibrary> lines, QObject *parent)
     : QObject(parent)
-    , m_form(form)
+    , m_window(window)
     , m_lines(std::move(lines))
     , m_server(new RequestServer(
           [this](const Request &request, const Call &call) { handle(request, call); }, this))
 {
-    connect(&m_form, &Form1::ended, this, &CommandServer::windowClosed);
-    // A play ends when Play is released (its end, Stop, a new play) or when another page comes
-    // to the front, which halts it.
-    connect(named<QPushButton>(m_form, QStringLiteral("Check3")), &QPushButton::toggled, this,
-        [this](bool on) {
-            if (!on)
-                playEnded(Reply());
-        });
-    connect(named<QTabWidget>(m_form, QStringLiteral("SSTab1")), &QTabWidget::currentChanged, this,
-        [this](int page) {
-            if (page != Player)
-                playEnded(Reply());
-        });
+    m_window.whenClosed(this, [this] { windowClosed(); });
+    m_window.whenPlayEnds(this, [this] { playEnded(Reply()); });
 }
 
 bool CommandServer::listen(const QString &programDirectory)
@@ -64,9 +31,7 @@ void CommandServer::setReady()
 
 void CommandServer::handle(const Request &request, const Call &call)
 {
-    const bool sends = request.verb == Verb::Show || request.verb == Verb::ShowPattern
-        || request.verb == Verb::Play || request.verb == Verb::Port;
-    if (sends && !named<QTabWidget>(m_form, QStringLiteral("SSTab1"))->isEnabled()) {
+    if (commandOf(request.verb).sends && !m_window.sends()) {
         call->finish(failure(NoLibrary,
             QStringLiteral("Okno programu nemůže použít knihovnu portu (%1) a znaky neodesílá; "
                            "důvod uvádí jeho hlášení ERROR 03.")
@@ -75,8 +40,7 @@ void CommandServer::handle(const Request &request, const Call &call)
     }
     // --port: the port is picked first, as a click on its option would pick it.
     if (request.port && request.verb != Verb::Port
-        && named<QLabel>(m_form, QStringLiteral("Label2"))->text()
-            != PortSelection::portName(request.port)) {
+        && m_window.portName() != PortSelection::portName(request.port)) {
         const Reply picked = port(request.port);
         if (picked.code != Done) {
             call->finish(picked);
@@ -85,8 +49,12 @@ void CommandServer::handle(const Request &request, const Call &call)
     }
     switch (request.verb) {
     case Verb::Show:
+        m_window.showCharacter(*showTarget(request.character));
+        call->finish(sent());
+        return;
     case Verb::ShowPattern:
-        call->finish(show(request));
+        m_window.showPattern(request.pattern);
+        call->finish(sent());
         return;
     case Verb::Play:
         if (const std::optional<Reply> reply = play(request))
@@ -97,7 +65,8 @@ void CommandServer::handle(const Request &request, const Call &call)
             call->started();
         return;
     case Verb::Stop:
-        call->finish(stop());
+        m_window.stop();
+        call->finish(Reply());
         return;
     case Verb::Port:
         call->finish(port(request.port));
@@ -111,70 +80,27 @@ void CommandServer::handle(const Request &request, const Call &call)
     }
 }
 
-Reply CommandServer::show(const Request &request)
-{
-    auto *tabs = named<QTabWidget>(m_form, QStringLiteral("SSTab1"));
-    if (request.verb == Verb::Show) {
-        const ShowTarget target = *showTarget(request.character);
-        tabs->setCurrentIndex(Buttons);
-        if (target.button) {
-            named<CharacterButtonsPage>(m_form, QStringLiteral("Page1"))
-                ->Commanda(target.button)
-                ->click();
-        } else {
-            // A key of the player's table without a button of its own.
-            m_form.KOdeslani = target.pattern;
-            m_form.ShowCharacter();
-        }
-    } else {
-        named<SegmentEditorPage>(m_form, QStringLiteral("Page2"))->compose(request.pattern);
-        if (tabs->currentIndex() == Editor) {
-            m_form.KOdeslani = m_form.JednoSeg;
-            m_form.ShowCharacter();
-        } else {
-            tabs->setCurrentIndex(Editor); // which puts the composition on show
-        }
-    }
-    return sent();
-}
-
 std::optional<Reply> CommandServer::play(const Request &request)
 {
-    auto *check3 = named<QPushButton>(m_form, QStringLiteral("Check3"));
-    if (check3->isChecked())
-        check3->setChecked(false); // Stop
-    named<QTabWidget>(m_form, QStringLiteral("SSTab1"))->setCurrentIndex(Player);
-    named<QPlainTextEdit>(m_form, QStringLiteral("Text1"))->setPlainText(request.text);
-    named<QScrollBar>(m_form, QStringLiteral("HScroll1"))->setValue(request.ms);
-    named<QPushButton>(m_form, QStringLiteral("Check4"))->setChecked(request.loop);
-    check3->setChecked(true); // Play
-    if (named<QLabel>(m_form, QStringLiteral("Label2"))->text() == QLatin1String("COM0"))
+    m_window.play(request.text, request.ms, request.loop);
+    if (m_window.portName() == QLatin1String("COM0"))
         return sent();
     if (!request.wait)
         return Reply();
     return std::nullopt;
 }
 
-Reply CommandServer::stop()
-{
-    auto *check3 = named<QPushButton>(m_form, QStringLiteral("Check3"));
-    if (check3->isChecked())
-        check3->setChecked(false);
-    return Reply();
-}
-
 Reply CommandServer::port(int n)
 {
-    auto *option = named<QRadioButton>(m_form, QStringLiteral("Option%1").arg(n));
     const QString name = PortSelection::portName(n);
-    if (!option->isEnabled()) {
+    if (!m_window.portOffered(n)) {
         const std::optional<PortInfo> info = m_lines->portInfo(n);
         return failure(NoPort,
             name + QStringLiteral(": ") + portReason(info.value_or(portKnownOnly(false)), false));
     }
-    if (!option->isChecked())
-        option->click();
-    const QString now = named<QLabel>(m_form, QStringLiteral("Label2"))->text();
+    if (!m_window.portPicked(n))
+        m_window.pickPort(n);
+    const QString now = m_window.portName();
     if (now != name) {
         const std::optional<PortInfo> info = m_lines->portInfo(n);
         return failure(NoPort,
@@ -186,45 +112,38 @@ Reply CommandServer::port(int n)
 
 Reply CommandServer::ports()
 {
-    const auto option
-        = [this](int n) { return named<QRadioButton>(m_form, QStringLiteral("Option%1").arg(n)); };
     return Reply{Done,
         portList(
-            *m_lines, [&](int n) { return option(n)->isEnabled(); },
-            [&](int n) {
+            *m_lines, [this](int n) { return m_window.portOffered(n); },
+            [this](int n) {
                 return portKnownOnly(
-                    option(n)->isEnabled(), option(n)->isEnabled() && option(n)->isChecked());
+                    m_window.portOffered(n), m_window.portOffered(n) && m_window.portPicked(n));
             }),
         QString()};
 }
 
 Reply CommandServer::status()
 {
-    const bool on = named<QPushButton>(m_form, QStringLiteral("Check3"))->isChecked();
-    const bool ticking = named<QTimer>(m_form, QStringLiteral("Timer2"))->isActive();
-    const QString port = named<QLabel>(m_form, QStringLiteral("Label2"))->text();
+    const QString port = m_window.portName();
     const std::optional<PortInfo> info = m_lines->portInfo(port.mid(3).toInt());
     return Reply{Done,
         statusText(true, port,
             port == QLatin1String("COM0")
                 ? QStringLiteral("none")
                 : PortInfo::word(info ? info->state : PortInfo::State::Open),
-            named<QLabel>(m_form, QStringLiteral("Label1"))->text(),
-            !on           ? PlayState::Stopped
-                : ticking ? PlayState::Playing
-                          : PlayState::Paused),
+            m_window.patternShown(), m_window.playState()),
         QString()};
 }
 
 Reply CommandServer::sent()
 {
-    if (named<QLabel>(m_form, QStringLiteral("Label2"))->text() == QLatin1String("COM0"))
+    if (m_window.portName() == QLatin1String("COM0"))
         return failure(NoPort, NoPortText + u'\n' + ports().out);
     // The pattern label follows only a pattern that went out whole.
-    if (named<QLabel>(m_form, QStringLiteral("Label1"))->text() != m_form.KOdeslani)
+    if (m_window.patternShown() != m_window.patternToSend())
         return failure(BadCharacter,
             QStringLiteral("Vzor „%1“ nelze odeslat: nemá osm číslic 0 a 1.")
-                .arg(m_form.KOdeslani));
+                .arg(m_window.patternToSend()));
     return Reply();
 }
 

@@ -1,15 +1,15 @@
 // The window's side of the command line: a command from a shell is done on the window as the
 // user would do it (a click on the character's button, the segments set on the editor, the text
-// put in the player's box and Play pressed), so that the window shows its result.
+// put in the player's box and Play pressed), so that the window shows its result. It sees the
+// window only through CommandWindow.
 #pragma once
 
 #include "command/channel.h"
+#include "command/commandwindow.h"
 #include "effects/linelibrary.h"
 
 #include <QObject>
 #include <memory>
-
-class Form1;
 
 class CommandServer : public QObject
 {
@@ -18,7 +18,8 @@ public:
     using Call = std::shared_ptr<command::RequestServer::Call>;
 
     // lines: the window's own line library, asked what stands behind each port.
-    CommandServer(Form1 &form, std::shared_ptr<LineLibrary> lines, QObject *parent = nullptr);
+    CommandServer(command::CommandWindow &window, std::shared_ptr<LineLibrary> lines,
+        QObject *parent = nullptr);
 
     // Takes the commands for the program in programDirectory, unless another of its windows
     // already does. Commands wait until setReady(), when the window has started.
@@ -27,10 +28,8 @@ public:
 
 private:
     void handle(const command::Request &request, const Call &call);
-    command::Reply show(const command::Request &request);
     // Nothing while a play with --wait runs.
     std::optional<command::Reply> play(const command::Request &request);
-    command::Reply stop();
     command::Reply port(int n);
     command::Reply ports();
     command::Reply status();
@@ -39,7 +38,7 @@ private:
     void playEnded(const command::Reply &reply);
     void windowClosed();
 
-    Form1 &m_form;
+    command::CommandWindow &m_window;
     std::shared_ptr<LineLibrary> m_lines;
     command::RequestServer *m_server;
     QList<Call> m_waiting; // plays with --wait

@@ -83,9 +83,11 @@ Form1::Form1(Environment environment, QWidget *parent)
     SSTab1 = new TabControl(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setGeometry(twipsRect(960, 120, 4935, 4215));
-    page1 = new CharacterButtonsPage(*this, new QWidget);
-    page2 = new SegmentEditorPage(*this, *m_env.random, new QWidget);
-    page3 = new TextPlayerPage(*this, new QWidget);
+    // Made inside the window, which the tab control takes them from: their controls have the
+    // window's font from the start, and nothing loads the desktop's font for them.
+    page1 = new CharacterButtonsPage(*this, new QWidget(this));
+    page2 = new SegmentEditorPage(*this, *m_env.random, new QWidget(this));
+    page3 = new TextPlayerPage(*this, new QWidget(this));
     SSTab1->addCanvasPage(page1, PageCaptions[0]);
     SSTab1->addCanvasPage(page2, PageCaptions[1]);
     SSTab1->addCanvasPage(page3, PageCaptions[2]);
@@ -399,6 +401,97 @@ void Form1::closeEvent(QCloseEvent *e)
     delete m_keyChart;
     delete m_help;
     emit ended();
+}
+
+bool Form1::sends() const
+{
+    return SSTab1->isEnabled();
+}
+
+QString Form1::portName() const
+{
+    return Label2->text();
+}
+
+QString Form1::patternShown() const
+{
+    return Label1->text();
+}
+
+QString Form1::patternToSend() const
+{
+    return KOdeslani;
+}
+
+void Form1::showCharacter(const command::ShowTarget &target)
+{
+    SSTab1->setCurrentIndex(int(Page::Buttons));
+    if (target.button) {
+        page1->Commanda(target.button)->click();
+    } else {
+        // A key of the player's table without a button of its own.
+        KOdeslani = target.pattern;
+        ShowCharacter();
+    }
+}
+
+void Form1::showPattern(const QString &pattern)
+{
+    page2->compose(pattern);
+    if (SSTab1->currentIndex() == int(Page::Editor)) {
+        KOdeslani = JednoSeg;
+        ShowCharacter();
+    } else {
+        SSTab1->setCurrentIndex(int(Page::Editor)); // which puts the composition on show
+    }
+}
+
+void Form1::play(const QString &text, int ms, bool loop)
+{
+    page3->endPlay();
+    SSTab1->setCurrentIndex(int(Page::Player));
+    page3->play(text, ms, loop);
+}
+
+void Form1::stop()
+{
+    page3->endPlay();
+}
+
+command::PlayState Form1::playState() const
+{
+    if (!page3->isPlaying())
+        return command::PlayState::Stopped;
+    return page3->isTicking() ? command::PlayState::Playing : command::PlayState::Paused;
+}
+
+bool Form1::portOffered(int n) const
+{
+    return Option[n - 1]->isEnabled();
+}
+
+bool Form1::portPicked(int n) const
+{
+    return Option[n - 1]->isChecked();
+}
+
+void Form1::pickPort(int n)
+{
+    Option[n - 1]->click();
+}
+
+void Form1::whenPlayEnds(QObject *receiver, std::function<void()> ended)
+{
+    connect(page3, &TextPlayerPage::playEnded, receiver, ended);
+    connect(SSTab1, &QTabWidget::currentChanged, receiver, [ended](int page) {
+        if (page != int(Page::Player))
+            ended();
+    });
+}
+
+void Form1::whenClosed(QObject *receiver, std::function<void()> closed)
+{
+    connect(this, &Form1::ended, receiver, std::move(closed));
 }
 
 Form4 *Form1::keyChart() const

@@ -3,6 +3,7 @@
 // the switching between pages.
 #pragma once
 
+#include "command/commandwindow.h"
 #include "display/portdetails.h"
 #include "display/portselection.h"
 #include "effects/environment.h"
@@ -25,7 +26,7 @@ class TextPlayerPage;
 class Form4;
 class Form5;
 
-class Form1 : public QWidget, public PageHost
+class Form1 : public QWidget, public PageHost, public command::CommandWindow
 {
     Q_OBJECT
 public:
@@ -46,6 +47,22 @@ public:
     // The key chart and the help window, once they have been opened.
     Form4 *keyChart() const;
     Form5 *helpWindow() const;
+
+    // What the commands ask of the window.
+    bool sends() const override;
+    QString portName() const override;
+    QString patternShown() const override;
+    QString patternToSend() const override;
+    void showCharacter(const command::ShowTarget &target) override;
+    void showPattern(const QString &pattern) override;
+    void play(const QString &text, int ms, bool loop) override;
+    void stop() override;
+    command::PlayState playState() const override;
+    bool portOffered(int n) const override;
+    bool portPicked(int n) const override;
+    void pickPort(int n) override;
+    void whenPlayEnds(QObject *receiver, std::function<void()> ended) override;
+    void whenClosed(QObject *receiver, std::function<void()> closed) override;
 
     static const QString Caption;
     static const QString PageCaptions[3];

@@ -9,6 +9,9 @@
 #include <QString>
 #include <array>
 
+// The tab pages, in their order on the tab control.
+enum class Page { Buttons, Editor, Player };
+
 class PageHost
 {
 public:

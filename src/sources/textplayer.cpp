@@ -175,6 +175,32 @@ void TextPlayerPage::Check3_Click()
     }
     TextLength = measureText();
     CharactersLeft = TextLength;
+    if (!Check3->isChecked())
+        emit playEnded();
+}
+
+void TextPlayerPage::play(const QString &text, int ms, bool loop)
+{
+    Text1->setPlainText(text);
+    HScroll1->setValue(ms);
+    Check4->setChecked(loop);
+    Check3->setChecked(true);
+}
+
+void TextPlayerPage::endPlay()
+{
+    if (Check3->isChecked())
+        Check3->setChecked(false);
+}
+
+bool TextPlayerPage::isPlaying() const
+{
+    return Check3->isChecked();
+}
+
+bool TextPlayerPage::isTicking() const
+{
+    return Timer2->isActive();
 }
 
 void TextPlayerPage::Command6_Click()

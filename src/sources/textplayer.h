@@ -40,9 +40,18 @@ public:
     void syncPauseButton(); // "Pauza" usable exactly while "Play" is down
     void rewind(); // the next tick plays the first character; the length label is up to date
 
+    // What a command asks of the player: the text in the box, the speed in ms per character,
+    // "Opakovat" as loop says, and Play pressed.
+    void play(const QString &text, int ms, bool loop);
+    void endPlay(); // Play released, as Stop does
+    bool isPlaying() const; // Play is down
+    bool isTicking() const; // down and not paused
+
 signals:
     // "Znaky": the key chart belongs to the main window.
     void keyChartRequested();
+    // Play was released: the play ended, or was stopped.
+    void playEnded();
 
 private:
     // Reads the text once: its length in characters, a line break counting as CR + LF. The

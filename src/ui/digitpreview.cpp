@@ -19,8 +19,17 @@ DigitPreview::DigitPreview(const QString &prefix, int segments, QWidget *parent,
 
 void DigitPreview::setPattern(const QString &pattern)
 {
-    for (int k = 0; k < m_overlays.size(); ++k)
-        setLit(k, k < pattern.size() && pattern[k] == u'1');
+    bool changed = false;
+    for (int k = 0; k < m_overlays.size(); ++k) {
+        const bool lit = k < pattern.size() && pattern[k] == u'1';
+        changed |= isLit(k) != lit;
+        m_overlays[k]->setHidden(!lit);
+    }
+    // Once per character, and only when a reader listens and would hear something new.
+    if (changed && QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 bool DigitPreview::isLit(int k) const

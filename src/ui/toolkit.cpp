@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResource>
 #include <QSvgRenderer>
 #include <QWidget>
 #include <QtMath>
@@ -24,7 +25,12 @@ void ensureToolkit()
         registerResources();
         for (const char *face :
             {":/fonts/DejaVuSansCondensed.ttf", ":/fonts/DejaVuSansCondensed-Bold.ttf"}) {
-            if (QFontDatabase::addApplicationFont(QLatin1String(face)) < 0)
+            // Read where it lies in the program, stored unpacked: no copy.
+            const QResource file{QLatin1String(face)};
+            const auto bytes = QByteArray::fromRawData(
+                reinterpret_cast<const char *>(file.data()), qsizetype(file.size()));
+            if (file.compressionAlgorithm() != QResource::NoCompression
+                || QFontDatabase::addApplicationFontFromData(bytes) < 0)
                 qWarning("font %s cannot be loaded", face);
         }
         QAccessible::installFactory(accessibleFor);
