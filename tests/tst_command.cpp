@@ -18,8 +18,12 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace command;
@@ -270,6 +274,38 @@ private slots:
 
     void throughTheWindow() { commands(true); }
     void onItsOwn() { commands(false); }
+
+    // `play -` reads its standard input to the end, through the writer's pauses; an input longer
+    // than a text may be is refused as soon as it is, before anything is sent, even while its
+    // writer goes on.
+    void playFromAPipe_data()
+    {
+        QTest::addColumn<QByteArrayList>("parts"); // written with a pause between
+        QTest::addColumn<bool>("ended"); // the input, after the parts
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("sentNow");
+        QTest::newRow("a pause") << QByteArrayList{"a", "b"} << true << 0 << QStringList{A, B, A};
+        QTest::newRow("over the limit, not ended") << QByteArrayList{QByteArray(300 << 10, 'a'),
+            QByteArray(1 << 20, 'a')} << false << 2 << QStringList();
+    }
+    void playFromAPipe()
+    {
+        QFETCH(QByteArrayList, parts);
+        const qsizetype before = sent(log()).size();
+        auto *p = new QProcess;
+        p->start(path("pravlon"), {"play", "--ms", "1", "--wait", "-"});
+        for (const QByteArray &part : parts) {
+            if (&part != &parts.first())
+                QTest::qWait(300);
+            p->write(part);
+        }
+        QFETCH(bool, ended);
+        if (ended)
+            p->closeWriteChannel();
+        const Reply r = finish(p);
+        QTEST(r.code, "code");
+        QTEST(sent(log()).mid(before), "sentNow");
+    }
 
     // Every row of the command table, with no test of its own: its example parses to its verb,
     // crosses the socket unchanged, and is done by the window and by the command on its own; an
@@ -534,6 +570,82 @@ private slots:
         QCOMPARE(run({"status"}).code, 0);
         socket.disconnectFromServer();
         QTRY_VERIFY(!form->wiringTestRunning());
+    }
+
+    // Without a session's runtime directory, another user who made the temporary directory's
+    // folder first does not leave the window deaf: it listens in the user's home, and the
+    // command finds it there.
+    void socketPlaceTakenFirst()
+    {
+        const QTemporaryDir elsewhere;
+        const QByteArray tmp = QFile::encodeName(elsewhere.filePath("tmp"));
+        const QByteArray home = QFile::encodeName(elsewhere.filePath("home"));
+        const QByteArray realHome = qgetenv("HOME");
+        const auto back = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+            qunsetenv("TMPDIR");
+            qputenv("HOME", realHome);
+        });
+        qputenv("XDG_RUNTIME_DIR", "not-absolute"); // unusable, and no /run/user looked at
+        qputenv("TMPDIR", tmp);
+        qputenv("HOME", home);
+        QVERIFY(QDir().mkpath(QFile::decodeName(home)));
+        // Taken first: a folder open to everyone, as another user would leave it.
+        const QByteArray squatted = tmp + "/pravlon-" + QByteArray::number(::geteuid());
+        QVERIFY(QDir().mkpath(QFile::decodeName(squatted)) && ::chmod(squatted, 0777) == 0);
+        QVERIFY(socketName(program.dir.path()).startsWith(QFile::decodeName(home)));
+        openWindow();
+        QVERIFY(run({"status"}).out.startsWith(QStringLiteral("okno: běží")));
+    }
+
+    // A thousand connections that never send a request, from a program of the same user, do
+    // not use up the window's descriptors: the window still answers.
+    void manyIdleConnections()
+    {
+        openWindow();
+        rlimit saved{};
+        QVERIFY(::getrlimit(RLIMIT_NOFILE, &saved) == 0);
+        rlimit low = saved;
+        low.rlim_cur = 512; // the window's limit, lower than the connections
+        QVERIFY(::setrlimit(RLIMIT_NOFILE, &low) == 0);
+        const auto back = qScopeGuard([&] { ::setrlimit(RLIMIT_NOFILE, &saved); });
+        const QByteArray name = QFile::encodeName(socketName(program.dir.path()));
+        int done[2];
+        QVERIFY(::pipe(done) == 0);
+        const pid_t flood = ::fork();
+        if (flood == 0) {
+            rlimit many{4096, 4096};
+            ::setrlimit(RLIMIT_NOFILE, &many);
+            sockaddr_un address{AF_UNIX, {}};
+            std::strncpy(address.sun_path, name.constData(), sizeof address.sun_path - 1);
+            // Each connection waits a moment for the window to take it; a window that takes no
+            // more ends the flood.
+            const timeval moment{0, 300 * 1000};
+            for (int i = 0, failed = 0; i < 1000 && failed < 3; ++i) {
+                const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+                ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &moment, sizeof moment);
+                failed
+                    += ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0;
+            }
+            [[maybe_unused]] const ssize_t n = ::write(done[1], "x", 1);
+            ::pause();
+            _exit(0);
+        }
+        const auto stop = qScopeGuard([flood] {
+            ::kill(flood, SIGKILL);
+            ::waitpid(flood, nullptr, 0);
+        });
+        ::close(done[1]);
+        ::fcntl(done[0], F_SETFL, O_NONBLOCK);
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                char byte;
+                return ::read(done[0], &byte, 1) == 1;
+            },
+            30000));
+        ::close(done[0]);
+        QTest::qWait(100); // the last connections taken
+        QVERIFY(run({"status"}).out.startsWith(QStringLiteral("okno: běží")));
     }
 
     // Ctrl+C and SIGTERM stop a play on its own between two characters; the process ends by the

@@ -5,7 +5,9 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 #if defined(Q_OS_UNIX)
 #include <sys/socket.h>
@@ -43,7 +45,23 @@ QString runtimeDirectory()
     const QByteArray own
         = QFile::encodeName(QDir::tempPath() + QStringLiteral("/pravlon-%1").arg(::geteuid()));
     ::mkdir(own.constData(), 0700);
-    return ownPrivateDirectory(own) ? QFile::decodeName(own) : QString();
+    if (ownPrivateDirectory(own))
+        return QFile::decodeName(own);
+    // Another user made that directory first, which anyone may do in the temporary directory:
+    // a place in this user's own home instead, where no one else can make one. Not in a home
+    // of someone else's (sudo -E), which would get a folder it cannot use.
+    struct stat home
+    {
+    };
+    const QByteArray homePath = QFile::encodeName(QDir::homePath());
+    if (!homePath.startsWith('/') || ::stat(homePath.constData(), &home) != 0
+        || home.st_uid != ::geteuid())
+        return QString();
+    const QByteArray cache = homePath + "/.cache", ours = cache + "/pravlon";
+    ::mkdir(cache.constData(), 0700);
+    ::mkdir(ours.constData(), 0700);
+    // The socket's name must fit a socket address (108 bytes).
+    return ownPrivateDirectory(ours) && ours.size() < 80 ? QFile::decodeName(ours) : QString();
 }
 
 bool sameUser(qintptr descriptor)
@@ -218,6 +236,17 @@ RequestServer::RequestServer(Handler handler, QObject *parent)
     , m_server(new QLocalServer(this))
 {
     connect(m_server, &QLocalServer::newConnection, this, &RequestServer::accept);
+    // Qt closes the server, and removes its socket, when an accept fails (no descriptor left):
+    // it listens again as soon as it can.
+    auto *watch = new QTimer(this);
+    connect(watch, &QTimer::timeout, this, &RequestServer::keepListening);
+    watch->start(2000);
+}
+
+void RequestServer::keepListening()
+{
+    if (!m_refusal && !m_name.isEmpty() && !m_server->isListening())
+        listen(m_name);
 }
 
 RequestServer::~RequestServer() = default;
@@ -232,7 +261,10 @@ bool RequestServer::listen(const QString &name)
         return false; // another window of this installation takes the commands
     QLocalServer::removeServer(name);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    return m_server->listen(name);
+    if (!m_server->listen(name))
+        return false;
+    m_name = name;
+    return true;
 }
 
 QString RequestServer::name() const
@@ -259,10 +291,24 @@ void RequestServer::accept()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (!sameUser(socket->socketDescriptor())) {
+        ++m_connections;
+        connect(socket, &QObject::destroyed, this, [this] { --m_connections; });
+        if (!sameUser(socket->socketDescriptor()) || m_connections > MaxConnections) {
             socket->abort();
             continue;
         }
+        // Connections that send nothing must not use up the window's descriptors: the oldest
+        // of them gives way to a new one, and each has IdleMs to send its request.
+        m_idle.removeAll(nullptr);
+        if (m_idle.size() >= MaxIdleConnections) {
+            if (QLocalSocket *oldest = m_idle.takeFirst())
+                oldest->abort();
+        }
+        m_idle.append(socket);
+        QTimer::singleShot(IdleMs, socket, [this, socket] {
+            if (m_idle.removeAll(socket))
+                socket->abort();
+        });
         // Enough for one request and the byte that shows it too long; no more is held.
         socket->setReadBufferSize(MaxRequestBytes + 1);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
@@ -277,6 +323,7 @@ void RequestServer::read(QLocalSocket *socket)
         return;
     // One request per connection: whatever follows it is not read.
     disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+    m_idle.removeAll(socket);
     auto call = std::make_shared<Call>(socket);
     if (tooLong) {
         call->finish(failure(Usage,

@@ -80,13 +80,25 @@ public:
     // calls under way are the handler's to finish.
     void shutDown(const Reply &refusal);
 
+    // A connection that has not sent its whole request after this long is closed; one whose
+    // request is under way (a play with --wait) is not.
+    static constexpr int IdleMs = 5000;
+    // At most this many connections wait for their request; the oldest goes for a new one.
+    static constexpr int MaxIdleConnections = 32;
+    // At most this many connections at all; more are closed at once.
+    static constexpr int MaxConnections = 256;
+
 private:
     void accept();
     void read(QLocalSocket *socket);
     void runQueue();
+    void keepListening();
 
     Handler m_handler;
     QLocalServer *m_server; // a child, like the connections it takes
+    QString m_name;
+    QList<QPointer<QLocalSocket>> m_idle; // oldest first
+    int m_connections = 0;
     struct Pending
     {
         Request request;

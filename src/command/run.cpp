@@ -41,14 +41,14 @@ int finish(const Reply &reply)
 }
 
 // Standard input to its end, as the text to play; one final line break ends the last line and
-// is not played. Nothing when it is longer than a text may be.
+// is not played. Nothing when it is longer than a text may be, known as soon as it is: a writer
+// that never stops is not waited for.
 std::optional<QString> readInput()
 {
-    QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly))
-        return QString();
-    // Four bytes a character at most, so that a longer input is seen to be too long.
-    const QByteArray bytes = in.read(qint64(MaxTextCharacters) * 4 + 1);
+    // Four bytes a character at most, so that a longer input is seen to be too long. fread waits
+    // for more until the buffer is full or the input ends: a pipe's writer may pause.
+    QByteArray bytes(qint64(MaxTextCharacters) * 4 + 1, Qt::Uninitialized);
+    bytes.truncate(qsizetype(std::fread(bytes.data(), 1, size_t(bytes.size()), stdin)));
     if (bytes.size() > qint64(MaxTextCharacters) * 4)
         return std::nullopt;
     QString text = playText(QString::fromUtf8(bytes));
@@ -165,6 +165,7 @@ int runCommandLine(int argc, char *argv[])
 
     ModuleLineLibrary lines(directory, false); // its reason is in the message below
     Standalone runner(lines, QDir(directory).filePath(DataFileName));
+    runner.setProbe(line.probe);
     if (conversation)
         return finish(runner.test(request.port, answer));
     const SignalStop stop(runner);

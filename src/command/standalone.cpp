@@ -70,7 +70,7 @@ Reply Standalone::perform(const Request &r)
         case Verb::Port:
             return port(r.port);
         case Verb::Ports:
-            return Reply{Done, portList(), QString()};
+            return ports();
         case Verb::Status:
             return status();
         case Verb::Test:
@@ -211,11 +211,24 @@ Reply Standalone::play(const Request &r)
     return Reply();
 }
 
+Reply Standalone::ports()
+{
+    if (!m_probe)
+        return Reply{Done, portList(), QString()};
+    for (int n = 1; n <= PortSelection::Count; ++n)
+        m_lines.OPENCOM(PortSelection::settingsText(n));
+    return Reply{Done, portList(),
+        QStringLiteral("Každý port byl otevřen; displej na některém z nich mohl ukázat "
+                       "náhodný segment.")};
+}
+
+// Only this port is opened: what the library says of a port it never opened is no proof that
+// it works.
 Reply Standalone::port(int n)
 {
+    const bool opens = m_lines.OPENCOM(PortSelection::settingsText(n)) != 0;
     const std::optional<PortInfo> info = m_lines.portInfo(n);
-    const PortInfo known
-        = info ? *info : portKnownOnly(m_lines.OPENCOM(PortSelection::settingsText(n)));
+    const PortInfo known = info ? *info : portKnownOnly(opens);
     if (!usable(known))
         return failure(
             NoPort, PortSelection::portName(n) + QStringLiteral(": ") + portReason(known, true));
@@ -227,15 +240,19 @@ Reply Standalone::port(int n)
 
 Reply Standalone::status()
 {
+    // The first port that would be used, as far as it is known without opening one.
     QString port = QStringLiteral("COM0"), state = QStringLiteral("none");
-    for (int n = PortSelection::Count; n >= 1; --n) {
+    for (int n = 1; n <= PortSelection::Count; ++n) {
         const std::optional<PortInfo> info = m_lines.portInfo(n);
-        if (!info) {
+        if (!info || info->state == PortInfo::State::Untested) {
             port = QStringLiteral("neznámý");
-            state = QString();
-        } else if (usable(*info) && !state.isEmpty()) {
+            state = info ? PortInfo::word(info->state) : QString();
+            break;
+        }
+        if (usable(*info)) {
             port = PortSelection::portName(n);
             state = PortInfo::word(info->state);
+            break;
         }
     }
     return Reply{Done, statusText(false, port, state, QString(), PlayState::Stopped), QString()};

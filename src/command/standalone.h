@@ -29,6 +29,9 @@ public:
     // `answer` asked the step's question; nothing from it ends the test unfinished.
     using Answerer = std::function<std::optional<QString>(const QString &question)>;
     Reply test(int port, const Answerer &answer);
+    // `ports` opens each port first, as the window's start-up does, so that every state is
+    // known; the open may clock a stray bit into a display on the port.
+    void setProbe(bool probe) { m_probe = probe; }
 
 private:
     Reply perform(const Request &request);
@@ -39,6 +42,7 @@ private:
     QString portList();
     Reply show(const QString &pattern, int given);
     Reply play(const Request &request);
+    Reply ports();
     Reply port(int n);
     Reply status();
 
@@ -46,6 +50,7 @@ private:
     QString m_dataFile;
     QEventLoop *m_play = nullptr;
     bool m_stop = false;
+    bool m_probe = false;
 };
 
 } // namespace command
