@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QPlainTextEdit>
+#include <QStringEncoder>
 
 using namespace wiringtest;
 
@@ -68,7 +69,7 @@ const QList<Fault> &faults()
         {"the clock not inverted", [](Board &b) { b.clockNotInverted = true; },
             {"Obrazec posunutý o segment"}, {"pin 3 obvodu 4094 má mít +5 V", "pin 8", "pin 9"}},
         {"the data input stuck high", [](Board &b) { b.dataHeld = true; }, {"Nesvítí nic"},
-            {"pin 3 konektoru (TxD) → pin 13 MAX 232 → pin 12 MAX 232 → pin 2 obvodu 4094",
+            {"pin 3 konektoru (TxD) -> pin 13 MAX 232 -> pin 12 MAX 232 -> pin 2 obvodu 4094",
                 "+5 V"}},
         {"the data input stuck low", [](Board &b) { b.dataHeld = false; }, {"Svítí stále vše"},
             {"pin 2 obvodu 4094", "pin 12 obvodu MAX 232", "pin 13 obvodu MAX 232",
@@ -154,6 +155,10 @@ private slots:
         QVERIFY2(titles == f.titles, qPrintable(text));
         for (const QString &pin : f.named)
             QVERIFY2(text.contains(pin), qPrintable(pin + u'\n' + text));
+        // The bundled face carries the Windows-1250 repertoire: nothing else would draw.
+        QStringEncoder cp1250("windows-1250");
+        (void)cp1250.encode(text + Question);
+        QVERIFY(!cp1250.hasError());
     }
 
     // The terminal's answers; going back answers a step again.

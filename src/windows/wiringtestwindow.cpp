@@ -92,14 +92,14 @@ WiringDiagram::WiringDiagram(QWidget *parent)
 QString WiringDiagram::pathText(int segment)
 {
     const QString data = QStringLiteral(
-        "TxD z pinu 3 konektoru → pin 13 a pin 12 obvodu MAX 232 → pin 2 (data) obvodu 4094");
+        "TxD z pinu 3 konektoru -> pin 13 a pin 12 obvodu MAX 232 -> pin 2 (data) obvodu 4094");
     if (segment < 0)
         return QStringLiteral("Zvýrazněno: %1; žádný výstup nesvítí.").arg(data);
     QStringList outputs;
     for (int k = 0; k < Segments; ++k) {
         if (segment == Segments || segment == k) {
             const SegmentPath &p = Paths[k];
-            outputs << QStringLiteral("výstup Q%1 (pin %2) → pin %3 displeje (segment %4)")
+            outputs << QStringLiteral("výstup Q%1 (pin %2) -> pin %3 displeje (segment %4)")
                            .arg(p.output)
                            .arg(p.registerPin)
                            .arg(p.displayPin)

@@ -159,12 +159,12 @@ Finding nothingLights()
             "2. Společná anoda: piny 3 a 8 displeje mají mít +5 V.\n"
             "3. MAX 232 a datový vodič: při kroku %1 (TxD v break) má mít pin 13 obvodu MAX 232 "
             "kladné napětí (+5 až +12 V), jeho pin 12 a pin 2 obvodu 4094 asi 0 V. Zůstává-li "
-            "pin 2 obvodu 4094 na +5 V, je chyba na cestě pin 3 konektoru (TxD) → pin 13 MAX 232 "
-            "→ pin 12 MAX 232 → pin 2 obvodu 4094; má-li pin 13 kladné napětí a pin 12 přesto "
+            "pin 2 obvodu 4094 na +5 V, je chyba na cestě pin 3 konektoru (TxD) -> pin 13 MAX 232 "
+            "-> pin 12 MAX 232 -> pin 2 obvodu 4094; má-li pin 13 kladné napětí a pin 12 přesto "
             "+5 V, je vadný MAX 232 nebo jeho napájení.\n"
-            "4. Hodiny: po každém kroku je DTR záporné, pin 8 obvodu MAX 232 má mít −5 až −12 V "
+            "4. Hodiny: po každém kroku je DTR záporné, pin 8 obvodu MAX 232 má mít -5 až -12 V "
             "a jeho pin 9 i pin 3 obvodu 4094 +5 V. Je-li na pinu 8 0 V, je přerušená cesta "
-            "pin 4 konektoru (DTR) → pin 8 MAX 232 a registr neposouvá.")
+            "pin 4 konektoru (DTR) -> pin 8 MAX 232 a registr neposouvá.")
             .arg(AllLitStep)};
 }
 
@@ -175,10 +175,10 @@ Finding alwaysAllLit()
             "Ať program posílá cokoli, svítí všechny segmenty: registr dostává na datovém vstupu "
             "jen rozsvícené bity, nebo neposouvá vůbec.\n"
             "1. Datový vodič: při kroku %1 má mít pin 3 konektoru (TxD) a pin 13 obvodu MAX 232 "
-            "záporné napětí (−5 až −12 V), pin 12 obvodu MAX 232 a pin 2 obvodu 4094 asi +5 V. "
+            "záporné napětí (-5 až -12 V), pin 12 obvodu MAX 232 a pin 2 obvodu 4094 asi +5 V. "
             "Je-li pin 2 obvodu 4094 na 0 V, je spojený se zemí nebo přerušený od pinu 12 "
             "MAX 232.\n"
-            "2. Hodiny, je-li pin 2 v pořádku: po kroku má pin 8 obvodu MAX 232 −5 až −12 V "
+            "2. Hodiny, je-li pin 2 v pořádku: po kroku má pin 8 obvodu MAX 232 -5 až -12 V "
             "(DTR, pin 4 konektoru) a jeho pin 9 vede na pin 3 obvodu 4094.")
             .arg(AllDarkStep)};
 }
@@ -189,8 +189,9 @@ Finding frozen(Mask shown)
         QStringLiteral(
             "Displej ukazuje stále totéž (%1), ať program posílá cokoli: registr nedostává "
             "hodiny a drží, co v něm zůstalo po zapnutí. Hodiny vedou takto: pin 4 konektoru "
-            "(DTR) → pin 8 obvodu MAX 232, pin 9 MAX 232 → pin 3 obvodu 4094. Měření: po kroku má "
-            "pin 8 obvodu MAX 232 −5 až −12 V; je-li tam 0 V, je přerušený vodič od konektoru "
+            "(DTR) -> pin 8 obvodu MAX 232, pin 9 MAX 232 -> pin 3 obvodu 4094. Měření: po kroku "
+            "má "
+            "pin 8 obvodu MAX 232 -5 až -12 V; je-li tam 0 V, je přerušený vodič od konektoru "
             "nebo kabel DTR nevede. Je-li napětí správné, zkontrolujte spoj pinu 9 MAX 232 s "
             "pinem 3 obvodu 4094 a pin 3 samotný.")
             .arg(namesOf(shown))};
@@ -219,9 +220,9 @@ Finding shifted()
             "Místo každého segmentu se rozsvítí ten před ním (místo b svítí a, místo c svítí b) "
             "a bit segmentu a se objeví až v dalším kroku na tečce h. Registr posouvá na opačné "
             "hraně hodin: už při DTR 1, dřív než program nastaví data, a bere tak bit předchozí. "
-            "Hodiny mají vést jen přes invertující přijímač MAX 232: pin 4 konektoru (DTR) → "
-            "pin 8, pin 9 → pin 3 obvodu 4094, bez dalšího tranzistoru nebo hradla. Měření: po "
-            "kroku je DTR záporné (pin 4 konektoru −5 až −12 V) a pin 3 obvodu 4094 má mít +5 V; "
+            "Hodiny mají vést jen přes invertující přijímač MAX 232: pin 4 konektoru (DTR) -> "
+            "pin 8, pin 9 -> pin 3 obvodu 4094, bez dalšího tranzistoru nebo hradla. Měření: po "
+            "kroku je DTR záporné (pin 4 konektoru -5 až -12 V) a pin 3 obvodu 4094 má mít +5 V; "
             "má-li 0 V, jsou hodiny obrácené.")};
 }
 
@@ -273,8 +274,8 @@ Finding dead(int k)
     const SegmentPath &p = Paths[k];
     return {QStringLiteral("Nesvítí segment %1").arg(letterOf(k)),
         QStringLiteral(
-            "Segment %1 se nerozsvítil ani jednou. Jeho cesta: %2 → vodič (a rezistor, je-li v "
-            "něm) → pin %3 displeje. Měření proti zemi při kroku %4: pin %5 obvodu 4094 má mít "
+            "Segment %1 se nerozsvítil ani jednou. Jeho cesta: %2 -> vodič (a rezistor, je-li v "
+            "něm) -> pin %3 displeje. Měření proti zemi při kroku %4: pin %5 obvodu 4094 má mít "
             "asi 0 V, jinak je vadný výstup nebo jeho pájený spoj. Pin %3 displeje má mít také "
             "blízko 0 V (s rezistorem o úbytek na něm víc); je-li tam +3 V a víc, je přerušený "
             "vodič nebo rezistor mezi pinem %5 obvodu 4094 a pinem %3 displeje. Jsou-li obě "
