@@ -45,7 +45,11 @@ for f in usr/lib/pravlon/pravlon usr/lib/pravlon/librscom.so usr/lib/pravlon/Dat
     [ -f "$x/$f" ] || fail "$f missing"
 done
 [ "$(readlink "$x/usr/bin/pravlon")" = ../lib/pravlon/pravlon ] || fail "usr/bin/pravlon is no link"
-stray=$(cd "$x" && find . ! -type d | grep -vE '^\./usr/(bin/pravlon|lib/pravlon/|share/(applications|metainfo|icons/hicolor|doc/pravlon|man/man1)/)' || true)
+# Root's saves must not land in the shipped file (other users would see them, and an upgrade
+# would drop them): it carries no write bit, which the program honours even as root.
+mode=$(dpkg-deb -c "$deb" | awk '$NF == "./usr/lib/pravlon/Data.ini" { print $1 }')
+[ "$mode" = -r--r--r-- ] || fail "usr/lib/pravlon/Data.ini is $mode, not -r--r--r--"
+stray=$(cd "$x" && find . ! -type d | grep -vE '^\./usr/(bin/pravlon|lib/pravlon/|share/(applications|metainfo|icons/hicolor|doc/pravlon|man/man1|lintian/overrides)/)' || true)
 [ -z "$stray" ] || fail "files where they do not belong: $stray"
 if [ -f "$src/packaging/pravlon.1" ]; then
     page=$x/usr/share/man/man1/pravlon.1.gz

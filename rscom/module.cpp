@@ -1,5 +1,6 @@
 #include "module.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -32,6 +33,16 @@ std::string field(std::string text)
             c = ' ';
     }
     return text;
+}
+
+// Shortened to at most `length` bytes, never inside a UTF-8 character.
+void cut(std::string &text, size_t length)
+{
+    if (text.size() <= length)
+        return;
+    while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+        --length;
+    text.resize(length);
 }
 
 } // namespace
@@ -150,15 +161,33 @@ int32_t Module::PORTINFO(int32_t n, char *text, int32_t size)
     PortState state = path.empty() ? PortState::Missing : port.state;
     if (state == PortState::Ready && m_device && path == m_path)
         state = PortState::Open;
+    // Never opened here: what can be seen from outside, looked at anew each time.
+    if (state == PortState::Untested) {
+        Refusal seen = inspect(path);
+        state = seen.state;
+        port.detail = std::move(seen.detail);
+        port.holderLooked = true;
+    }
     // Looked for only when asked, as it reads the whole process table.
     if (state == PortState::Busy && !port.holderLooked)
         port.detail = holderOf(path);
     port.holderLooked = state == PortState::Busy;
-    const std::string line = field(m_map.device(n)) + '\t'
-        + field(path.empty() ? std::string() : adapter(n).name) + '\t' + stateWord(state) + '\t'
-        + field(port.detail);
-    if (size < 0 || line.size() >= size_t(size))
+    const std::string device = field(m_map.device(n)), word = stateWord(state);
+    std::string name = field(path.empty() ? std::string() : adapter(n).name);
+    std::string detail = field(port.detail);
+    // A line too long for the caller's buffer loses the ends of its two free texts, so that the
+    // caller still learns the port's state; the adapter keeps at least half the room.
+    const size_t fixed = device.size() + word.size() + 3;
+    if (size < 0 || fixed >= size_t(size))
         return -1;
+    const size_t room = size_t(size) - 1 - fixed;
+    if (name.size() + detail.size() > room) {
+        cut(name,
+            name.size() <= room / 2 ? name.size()
+                                    : std::max(room / 2, room - std::min(detail.size(), room)));
+        cut(detail, room - name.size());
+    }
+    const std::string line = device + '\t' + name + '\t' + word + '\t' + detail;
     std::memcpy(text, line.c_str(), line.size() + 1);
     return int32_t(line.size());
 }

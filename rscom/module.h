@@ -25,14 +25,15 @@ public:
     void TXD(int32_t level);
     int16_t CLOSECOM();
     // For COMn one line "device TAB adapter TAB state TAB detail"; its length, or -1 when n is
-    // not 1 ... 5 or the line and its NUL do not fit `size`.
+    // not 1 ... 5 or not even the device and state fit `size`. The adapter and detail are cut
+    // to make the line and its NUL fit.
     int32_t PORTINFO(int32_t n, char *text, int32_t size);
 
 private:
     // What the last open of a name found, and what is known of its device.
     struct Port
     {
-        PortState state = PortState::Ready;
+        PortState state = PortState::Untested;
         std::string detail;
         bool holderLooked = false;
         bool everOpened = false;

@@ -22,7 +22,7 @@ namespace rscom {
 const char *stateWord(PortState state)
 {
     static const char *const words[] = {"ready", "open", "missing", "gone", "denied", "busy",
-        "nodtr", "nobreak", "slowbreak", "error"};
+        "nodtr", "nobreak", "slowbreak", "error", "untested"};
     return words[int(state)];
 }
 
@@ -74,6 +74,11 @@ Refusal refusalFor(const std::string &, int err)
 bool deviceGone(const std::string &)
 {
     return false;
+}
+
+Refusal inspect(const std::string &)
+{
+    return {PortState::Untested, {}, {}};
 }
 
 std::string holderOf(const std::string &)
@@ -225,6 +230,21 @@ std::string holderOf(const std::string &path)
     if (proc)
         ::closedir(proc);
     return holder;
+}
+
+Refusal inspect(const std::string &path)
+{
+    struct stat st
+    {
+    };
+    if (::stat(path.c_str(), &st) != 0)
+        return errno == EACCES ? refusalFor(path, EACCES) : Refusal{PortState::Missing, {}, {}};
+    if (::faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK, AT_EACCESS) != 0)
+        return refusalFor(path, errno);
+    const std::string holder = holderOf(path);
+    if (!holder.empty())
+        return {PortState::Busy, holder, "in use by " + holder};
+    return {PortState::Untested, {}, {}};
 }
 
 std::unique_ptr<SerialDevice> SerialDevice::open(const std::string &path, Refusal &why)

@@ -9,8 +9,21 @@
 
 namespace rscom {
 
-// What PORTINFO says about a port.
-enum class PortState { Ready, Open, Missing, Gone, Denied, Busy, NoDtr, NoBreak, SlowBreak, Error };
+// What PORTINFO says about a port. Untested: never opened, and nothing seen from outside stands
+// in its way; only an open tells whether it works.
+enum class PortState {
+    Ready,
+    Open,
+    Missing,
+    Gone,
+    Denied,
+    Busy,
+    NoDtr,
+    NoBreak,
+    SlowBreak,
+    Error,
+    Untested
+};
 // "ready", "open", "missing", ...
 const char *stateWord(PortState state);
 
@@ -65,6 +78,11 @@ bool deviceGone(const std::string &path);
 
 // The name of a program of this user that holds `path` open, or empty. Linux only.
 std::string holderOf(const std::string &path);
+
+// What can be known of a port that was never opened, without opening it (an open clocks a stray
+// bit into a display that hangs on the port): no device node (Missing), no permission (Denied,
+// with the group), held by another program (Busy, with its name); Untested otherwise.
+Refusal inspect(const std::string &path);
 
 #if defined(_WIN32)
 std::string utf8(const wchar_t *text);

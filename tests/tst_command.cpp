@@ -9,6 +9,8 @@
 #include "command/commands.h"
 #include "fakes.h"
 #include "mainwindow/commandserver.h"
+#include "windows/wiringtestwindow.h"
+#include "wiringtest/wiringtest.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -16,8 +18,12 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace command;
@@ -114,7 +120,7 @@ class TestCommand : public QObject
     // The program's command, as from a terminal with no display server (see initTestCase), with
     // "a", a line break, "," and a line break on its standard input, which only `play -` reads.
     QProcess *start(const QStringList &arguments, const QString &directory = {},
-        const QStringList &environment = {})
+        const QStringList &environment = {}, const QByteArray &input = "a\n,\n")
     {
         auto *p = new QProcess;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -123,7 +129,7 @@ class TestCommand : public QObject
         p->setProcessEnvironment(env);
         p->start(QDir(directory.isEmpty() ? program.dir.path() : directory).filePath("pravlon"),
             arguments);
-        p->write("a\n,\n");
+        p->write(input);
         p->closeWriteChannel();
         return p;
     }
@@ -269,6 +275,38 @@ private slots:
     void throughTheWindow() { commands(true); }
     void onItsOwn() { commands(false); }
 
+    // `play -` reads its standard input to the end, through the writer's pauses; an input longer
+    // than a text may be is refused as soon as it is, before anything is sent, even while its
+    // writer goes on.
+    void playFromAPipe_data()
+    {
+        QTest::addColumn<QByteArrayList>("parts"); // written with a pause between
+        QTest::addColumn<bool>("ended"); // the input, after the parts
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("sentNow");
+        QTest::newRow("a pause") << QByteArrayList{"a", "b"} << true << 0 << QStringList{A, B, A};
+        QTest::newRow("over the limit, not ended") << QByteArrayList{QByteArray(300 << 10, 'a'),
+            QByteArray(1 << 20, 'a')} << false << 2 << QStringList();
+    }
+    void playFromAPipe()
+    {
+        QFETCH(QByteArrayList, parts);
+        const qsizetype before = sent(log()).size();
+        auto *p = new QProcess;
+        p->start(path("pravlon"), {"play", "--ms", "1", "--wait", "-"});
+        for (const QByteArray &part : parts) {
+            if (&part != &parts.first())
+                QTest::qWait(300);
+            p->write(part);
+        }
+        QFETCH(bool, ended);
+        if (ended)
+            p->closeWriteChannel();
+        const Reply r = finish(p);
+        QTEST(r.code, "code");
+        QTEST(sent(log()).mid(before), "sentNow");
+    }
+
     // Every row of the command table, with no test of its own: its example parses to its verb,
     // crosses the socket unchanged, and is done by the window and by the command on its own; an
     // option that is not the row's is refused as wrong use (2).
@@ -299,7 +337,10 @@ private slots:
                         failures << what + QLatin1String(option) + QStringLiteral(" not refused");
                 }
                 QLocalSocket socket;
-                const Reply r = !window       ? run(example(c))
+                // The wiring test reads an answer per step.
+                const Reply r = !window && c.verb == Verb::Test
+                    ? finish(start(example(c), {}, {}, QByteArray("p\n").repeated(10)))
+                    : !window                 ? run(example(c))
                     : connectToWindow(socket) ? answer(socket, wire)
                                               : failure(-1, QStringLiteral("no window"));
                 if (r.code != Done)
@@ -451,6 +492,160 @@ private slots:
         QVERIFY(silent.listen(runtime.filePath(QStringLiteral("silent"))));
         const std::optional<Reply> r = askWindow(silent.fullServerName(), Request(), 100);
         QVERIFY(r && r->code == 1 && r->err.contains(QStringLiteral("neodpovídá")));
+    }
+
+    // `pravlon test` asks about each step in the terminal and prints the diagnosis, through the
+    // window (which shows the steps, is gone once the diagnosis is there, and shows its pattern
+    // again) and on its own. An answer it cannot read is asked again; answers that run out end
+    // it unfinished, and the window's test with it.
+    void wiringTest_data()
+    {
+        QTest::addColumn<bool>("window");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("steps"); // sent
+        const QByteArray dark = "x\n" + QByteArray("n\n").repeated(10);
+        QTest::newRow("through the window") << true << dark << 0 << 10;
+        QTest::newRow("on its own") << false << dark << 0 << 10;
+        QTest::newRow("through the window, answers run out")
+            << true << QByteArray("p\nbe\n") << 1 << 3;
+        QTest::newRow("on its own, answers run out") << false << QByteArray("p\nbe\n") << 1 << 3;
+    }
+    void wiringTest()
+    {
+        QFETCH(bool, window);
+        QFETCH(QByteArray, input);
+        QFETCH(int, steps);
+        if (window)
+            openWindow();
+        const qsizetype before = sent(log()).size();
+        const Reply r = finish(start({"test"}, {}, {}, input));
+        QTEST(r.code, "code");
+        QVERIFY2(r.out.startsWith(QStringLiteral("Krok 1 z 10: Vše zhasnuto")), qPrintable(r.out));
+        QVERIFY2(r.code ? !r.err.isEmpty()
+                        : r.out.contains(wiringtest::TerminalHint)
+                    && r.out.endsWith(QStringLiteral("Nesvítí nic\n")
+                        + wiringtest::diagnose(QList<std::optional<QString>>(10, BlankPattern))[0]
+                              .text
+                        + u'\n'),
+            qPrintable(r.out + r.err));
+        QStringList expected;
+        for (int i = 0; i < steps; ++i)
+            expected << wiringtest::steps()[i].pattern;
+        const QStringList now = sent(log()).mid(before);
+        // Through the window, the page switch to the editor before and the pattern of before.
+        QVERIFY2(
+            now.join(u' ').contains(expected.join(u' ')) && now.size() == steps + (window ? 2 : 0),
+            qPrintable(now.join(u' ')));
+        if (window) {
+            QTRY_VERIFY(!form->wiringTestRunning());
+            QCOMPARE(sent(log()).last(), BlankPattern); // the first page's, before the test
+            QCOMPARE(textOf(form.get(), "Label1"), BlankPattern);
+        }
+    }
+
+    // The conversation on the socket: a question per step, an answer line each; the window only
+    // shows meanwhile, and its test goes when the command does. While it runs, a command that
+    // would send or change the port is refused and sends nothing; status is answered.
+    void conversation()
+    {
+        openWindow();
+        QLocalSocket socket;
+        QVERIFY(connectToWindow(socket));
+        QVERIFY(answer(socket, R"({"v":3,"cmd":"test"})").out.startsWith("Krok 1 z 10"));
+        WiringTestWindow *test = form->wiringTest();
+        QVERIFY(test);
+        QTest::keyClick(test, Qt::Key_N);
+        QCOMPARE(test->session().current(), 0);
+        QVERIFY(answer(socket, "abc?").out.startsWith(wiringtest::TerminalHint));
+        QVERIFY(answer(socket, "p").out.startsWith("Krok 2 z 10"));
+        const qsizetype before = sent(log()).size();
+        for (const QStringList &refused :
+            QList<QStringList>{{"show", "A"}, {"play", "ab"}, {"port", "COM3"}, {"test"}}) {
+            const Reply r = run(refused);
+            QVERIFY2(r.code == 1 && r.err.contains(QStringLiteral("Běží test zapojení")),
+                qPrintable(refused.join(' ') + r.err));
+        }
+        QCOMPARE(sent(log()).size(), before);
+        QCOMPARE(run({"status"}).code, 0);
+        socket.disconnectFromServer();
+        QTRY_VERIFY(!form->wiringTestRunning());
+    }
+
+    // Without a session's runtime directory, another user who made the temporary directory's
+    // folder first does not leave the window deaf: it listens in the user's home, and the
+    // command finds it there.
+    void socketPlaceTakenFirst()
+    {
+        const QTemporaryDir elsewhere;
+        const QByteArray tmp = QFile::encodeName(elsewhere.filePath("tmp"));
+        const QByteArray home = QFile::encodeName(elsewhere.filePath("home"));
+        const QByteArray realHome = qgetenv("HOME");
+        const auto back = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+            qunsetenv("TMPDIR");
+            qputenv("HOME", realHome);
+        });
+        qputenv("XDG_RUNTIME_DIR", "not-absolute"); // unusable, and no /run/user looked at
+        qputenv("TMPDIR", tmp);
+        qputenv("HOME", home);
+        QVERIFY(QDir().mkpath(QFile::decodeName(home)));
+        // Taken first: a folder open to everyone, as another user would leave it.
+        const QByteArray squatted = tmp + "/pravlon-" + QByteArray::number(::geteuid());
+        QVERIFY(QDir().mkpath(QFile::decodeName(squatted)) && ::chmod(squatted, 0777) == 0);
+        QVERIFY(socketName(program.dir.path()).startsWith(QFile::decodeName(home)));
+        openWindow();
+        QVERIFY(run({"status"}).out.startsWith(QStringLiteral("okno: běží")));
+    }
+
+    // A thousand connections that never send a request, from a program of the same user, do
+    // not use up the window's descriptors: the window still answers.
+    void manyIdleConnections()
+    {
+        openWindow();
+        rlimit saved{};
+        QVERIFY(::getrlimit(RLIMIT_NOFILE, &saved) == 0);
+        rlimit low = saved;
+        low.rlim_cur = 512; // the window's limit, lower than the connections
+        QVERIFY(::setrlimit(RLIMIT_NOFILE, &low) == 0);
+        const auto back = qScopeGuard([&] { ::setrlimit(RLIMIT_NOFILE, &saved); });
+        const QByteArray name = QFile::encodeName(socketName(program.dir.path()));
+        int done[2];
+        QVERIFY(::pipe(done) == 0);
+        const pid_t flood = ::fork();
+        if (flood == 0) {
+            rlimit many{4096, 4096};
+            ::setrlimit(RLIMIT_NOFILE, &many);
+            sockaddr_un address{AF_UNIX, {}};
+            std::strncpy(address.sun_path, name.constData(), sizeof address.sun_path - 1);
+            // Each connection waits a moment for the window to take it; a window that takes no
+            // more ends the flood.
+            const timeval moment{0, 300 * 1000};
+            for (int i = 0, failed = 0; i < 1000 && failed < 3; ++i) {
+                const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+                ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &moment, sizeof moment);
+                failed
+                    += ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0;
+            }
+            [[maybe_unused]] const ssize_t n = ::write(done[1], "x", 1);
+            ::pause();
+            _exit(0);
+        }
+        const auto stop = qScopeGuard([flood] {
+            ::kill(flood, SIGKILL);
+            ::waitpid(flood, nullptr, 0);
+        });
+        ::close(done[1]);
+        ::fcntl(done[0], F_SETFL, O_NONBLOCK);
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                char byte;
+                return ::read(done[0], &byte, 1) == 1;
+            },
+            30000));
+        ::close(done[0]);
+        QTest::qWait(100); // the last connections taken
+        QVERIFY(run({"status"}).out.startsWith(QStringLiteral("okno: běží")));
     }
 
     // Ctrl+C and SIGTERM stop a play on its own between two characters; the process ends by the

@@ -1,5 +1,6 @@
 // Clocking a pattern out: the calls and what the wired display then lights, the loader of the
 // line library, the port choice, and the texts that say why a port cannot be used.
+#include "effects/outsidetext.h"
 #include "fakes.h"
 
 #include <QRegularExpression>
@@ -115,6 +116,16 @@ private slots:
                 "/dev/simUSB0\tA\t" + line.toUtf8() + (line.contains(u'\t') ? "" : "\t"));
             QVERIFY2(portStateText(*port, offered).contains(says), qPrintable(line));
         }
+        // A device's words are shown as one line of text of a bounded length: no escape that
+        // retitles a terminal, no bell, no line of its own, no direction override.
+        const PortInfo odd
+            = *PortInfo::parse("/dev/ttyUSB0\x1b[2J\tFT\x1b]0;x\x07\r\nOK\xe2\x80\xae"
+                + QByteArray(4096, 'y') + "\terror\t\x1b[31mbad\x7f");
+        QCOMPARE(odd.device, "/dev/ttyUSB0\uFFFD[2J");
+        QCOMPARE(odd.adapter.first(15), "FT\uFFFD]0;x\uFFFD  OK\uFFFDyy");
+        QCOMPARE(odd.adapter.size(), OutsideTextLength);
+        QVERIFY(odd.adapter.endsWith(u'\u2026'));
+        QCOMPARE(portStateText(odd, false), "Port nelze otevřít: \uFFFD[31mbad\uFFFD");
         QCOMPARE(timePerCharacterText(21'499'999) + timePerCharacterText(21'500'000)
                 + timePerCharacterText(400'000),
             "21 ms na znak22 ms na znakméně než 1 ms na znak"); // rounded, not cut

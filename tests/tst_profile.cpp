@@ -2,10 +2,15 @@
 // other byte kept; saves on a full disk, killed or failing at any step, two at once, in folders
 // that take no new file, through links; a FIFO in its place; and which file is in use.
 #include "characterset/datafile.h"
+#include "characterset/filestore.h"
 #include "characterset/profile.h"
 #include "fakes.h"
 
+#include <QCryptographicHash>
+#include <QScopeGuard>
 #include <csignal>
+#include <cstdarg>
+#include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <grp.h>
@@ -163,6 +168,46 @@ extern "C" int rename(const char *from, const char *to) noexcept
 {
     static const auto real = REAL(rename);
     return strikes() ? -1 : real(from, to);
+}
+
+// Links are the kernel's to follow, under its rules for them: one read by name would get around
+// those rules. A descriptor's own name is no link.
+int g_linksReadByName = 0;
+
+extern "C" ssize_t readlink(const char *path, char *buf, size_t size) noexcept
+{
+    static const auto real = REAL(readlink);
+    g_linksReadByName += strncmp(path, "/proc/self/fd/", 14) != 0;
+    return real(path, buf, size);
+}
+
+// The kernel's rule for links in shared sticky folders (fs.protected_symlinks), where the
+// machine leaves it off: a link there that belongs neither to the follower nor to the folder's
+// owner is not followed.
+bool refusedLink(const char *path, int flags)
+{
+    struct stat link, folder;
+    const QByteArray name(path);
+    const QByteArray parent = name.contains('/') ? name.first(name.lastIndexOf('/') + 1) : "./";
+    return !(flags & O_NOFOLLOW) && lstat(path, &link) == 0 && S_ISLNK(link.st_mode)
+        && stat(parent.constData(), &folder) == 0
+        && (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH) && link.st_uid != geteuid()
+        && link.st_uid != folder.st_uid;
+}
+
+extern "C" int open(const char *path, int flags, ...)
+{
+    static const auto real
+        = reinterpret_cast<int (*)(const char *, int, ...)>(dlsym(RTLD_NEXT, "open"));
+    va_list ap;
+    va_start(ap, flags);
+    const mode_t mode = (flags & O_CREAT) ? va_arg(ap, mode_t) : 0;
+    va_end(ap);
+    if (refusedLink(path, flags)) {
+        errno = EACCES;
+        return -1;
+    }
+    return real(path, flags, mode);
 }
 
 namespace {
@@ -323,6 +368,7 @@ private slots:
         // Replacing it would give it the saver's group: saved in place, the group kept.
         QTest::newRow("own file, a group the saver is not in") << "foreign group" << true;
         QTest::newRow("link with .. behind a linked folder, saved by root") << "link root" << true;
+        QTest::newRow("another user's link in a sticky folder") << "sticky link" << false;
     }
 
     void savingAtTheEdges()
@@ -331,12 +377,20 @@ private slots:
         QFETCH(bool, saved);
         if (geteuid() != 0)
             QSKIP("Only root can play other users.");
+        const bool sticky = edges.startsWith("sticky");
         // Data.ini -> linkdir/../real.ini with linkdir -> far/near: the file is far/real.ini.
-        const QString real = edges.startsWith("link") ? dir.filePath("far/real.ini") : path;
+        // Sticky: the saver's own file, behind another user's link in a folder for everyone.
+        const QString real = edges.startsWith("link") ? dir.filePath("far/real.ini")
+            : sticky                                  ? dir.filePath("mine/real.ini")
+                                                      : path;
         QVERIFY(!edges.startsWith("link")
             || (QDir().mkpath(dir.filePath("far/near"))
                 && symlink("far/near", QFile::encodeName(dir.filePath("linkdir"))) == 0
                 && symlink("linkdir/../real.ini", QFile::encodeName(path)) == 0));
+        QVERIFY(!sticky
+            || (QDir().mkpath(dir.filePath("mine"))
+                && symlink("mine/real.ini", QFile::encodeName(path)) == 0
+                && lchown(QFile::encodeName(path), Nobody - 1, Nobody - 1) == 0));
         QByteArray before = readFile(ShippedDataFile).replace("B1Text=[1]", "B1Text=a long name");
         writeFile(real, before);
         // Nobody's file in folders for everyone, root's file, or a group's file in its folder,
@@ -345,7 +399,12 @@ private slots:
         const gid_t group = shared || foreign ? 100 : 0;
         const uid_t owner = edges.contains("root") || shared ? 0 : Nobody;
         setMode(real, group ? 0664 : edges.contains("file") ? 0444 : 0666, owner, group ?: owner);
-        setMode(dir.path(), shared ? 0775 : edges.contains("directory") ? 0555 : 0777, 0, group);
+        setMode(dir.path(),
+            shared                            ? 0775
+                : edges.contains("directory") ? 0555
+                : sticky                      ? 01777
+                                              : 0777,
+            0, group);
         // Root, who may replace the file, saves first, and is slow at it.
         int held[2] = {-1, -1};
         const pid_t other = !edges.contains("meanwhile") || pipe(held) != 0 ? 0 : spawn([&] {
@@ -362,8 +421,12 @@ private slots:
             [&] {
                 // A full disk has less room than any save needs.
                 g_disk = {.on = true, .freeBytes = edges.contains("full") ? 100 : -1};
-                return int(!profile::write(
-                    "User", {{"B1Text", "ab"}, {"B11Text", "a new entry, longer"}}, path));
+                const bool written = profile::write(
+                    "User", {{"B1Text", "ab"}, {"B11Text", "a new entry, longer"}}, path);
+                // A refused link is named to the user.
+                if (g_linksReadByName || (sticky && !filestore::lastFailure().contains(path)))
+                    return 3;
+                return int(!written);
             },
             shared ? Nobody - 1 : owner, shared ? group : 0));
         QVERIFY(!other || reap(other) == 0);
@@ -443,6 +506,36 @@ private slots:
         }
     }
 
+    // A save in place carries the new content in a line at the end of the file: one that would
+    // carry the file past the read limit is refused before anything is written, and a file that
+    // an earlier version left stuck there loads as the new content and heals.
+    void largeFileInPlace()
+    {
+        if (geteuid() != 0)
+            QSKIP("Only root can play other users.");
+        const QByteArray big = ';' + QByteArray(7 << 20, 'x') + "\r\n" + readFile(ShippedDataFile);
+        writeFile(path, big);
+        setMode(path, 0666, Nobody, Nobody);
+        setMode(dir.path(), 0555);
+        const int status = reap(spawn(
+            [&] {
+                return int(profile::write("User", "B1Text", "x", path))
+                    + 2 * int(!filestore::lastFailure().contains("MiB"));
+            },
+            Nobody));
+        QCOMPARE(status, 0);
+        QCOMPARE(readFile(path), big);
+        const QByteArray now = QByteArray(big).replace("B1Text=[1]", "B1Text=x");
+        const QByteArray mark = "pravlon-unfinished-save";
+        writeFile(path,
+            big + ';' + mark + ' ' + now.toBase64(QByteArray::OmitTrailingEquals) + ' '
+                + QByteArray::number(now.size()) + ' '
+                + QCryptographicHash::hash(now, QCryptographicHash::Sha256).toHex() + ' ' + mark
+                + '\n');
+        QCOMPARE(loaded(path)[CharacterSlotCount], "x");
+        QCOMPARE(readFile(path), now);
+    }
+
     // Only a regular file is the character set: a FIFO reads as missing, never blocks, and is
     // never replaced by a save.
     void fifo()
@@ -463,6 +556,38 @@ private slots:
             writeFile(dir.filePath(name), "");
         QVERIFY(profile::write("User", "B1Text", "x", path));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name), kept);
+    }
+
+    // No copy of the user's where the running user owns no home: with HOME unset, or with
+    // another user's HOME kept by sudo -E. The save fails, says why, and makes nothing.
+    void noCopyInAHomeNotOurs_data()
+    {
+        QTest::addColumn<bool>("homeSet");
+        QTest::newRow("HOME unset") << false;
+        QTest::newRow("another user's home") << true;
+    }
+
+    void noCopyInAHomeNotOurs()
+    {
+        QFETCH(bool, homeSet);
+        if (geteuid() != 0)
+            QSKIP("Only root can play other users.");
+        const QByteArray home = qgetenv("HOME");
+        const auto back = qScopeGuard([&] { qputenv("HOME", home); });
+        const QString theirs = dir.filePath("home");
+        QVERIFY(QFile::copy(ShippedDataFile, path) && QDir().mkpath(theirs));
+        setMode(path, 0444);
+        setMode(theirs, 0755, Nobody, Nobody);
+        qunsetenv("XDG_DATA_HOME");
+        if (homeSet)
+            qputenv("HOME", QFile::encodeName(theirs));
+        else
+            qunsetenv("HOME");
+        QVERIFY(!datafile::write("User", {{"B2Text", "Nov"}}, path));
+        QVERIFY(datafile::lastFailure().contains("sudo -E"));
+        QCOMPARE(
+            QDir(theirs).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), {});
+        QVERIFY(!QFileInfo::exists("/.local/share/pravlon"));
     }
 
     // Which Data.ini is read, and where a save lands: the program's own in a portable folder,

@@ -209,7 +209,7 @@ private slots:
             module.TXD(level);
         QCOMPARE(g_modem.requests, QStringList({"dtr1", "brk1", "brk0", "dtr0", "brk1"}));
         QCOMPARE(tree.info(module, 1) + u'|' + tree.info(module, 2),
-            "D/ttyS1\t\topen\t|D/ttyUSB0\tFT232R USB UART\tready\t");
+            "D/ttyS1\t\topen\t|D/ttyUSB0\tFT232R USB UART\tuntested\t");
         Module other(tree.sys.toStdString(), tree.dev.toStdString());
         QVERIFY(openCom(other, 1).startsWith('0')); // ours alone, and who holds it
         QCOMPARE(tree.info(other, 1), "D/ttyS1\t\tbusy\ttst_rscom");
@@ -235,9 +235,13 @@ private slots:
         QCOMPARE(g_modem.requests, QStringList({"dtr1", "brk0"}));
         const QString slow = tree.info(module, 3);
         QCOMPARE(slow, "D/ttyUSB1\tQinHeng\tslowbreak\tch341-uart");
-        // The line and its NUL must fit; only COM1 ... COM5.
+        // The line and its NUL must fit: the free texts are cut to fit, not the line refused;
+        // only COM1 ... COM5.
         const int length = int(slow.size() + tree.dev.size() - 1);
-        QCOMPARE(tree.info(module, 3, length) + tree.info(module, 3, length + 1), "-1" + slow);
+        QCOMPARE(tree.info(module, 3, length) + u'|' + tree.info(module, 3, length + 1),
+            slow.chopped(1) + u'|' + slow);
+        QCOMPARE(tree.info(module, 3, length - 12), "D/ttyUSB1\tQi\tslowbreak\tch");
+        QCOMPARE(tree.info(module, 3, 20), "-1");
         QCOMPARE(tree.info(module, 0) + tree.info(module, 6), "-1-1");
 
         // CLOSECOM gives the port up; unplugged while open, opening it again fails and lets it

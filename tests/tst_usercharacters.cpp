@@ -1,11 +1,16 @@
 // The save-character dialog: the name field's limits, what a save and a reset write into the
 // file, that a failure says so, and that the buttons show a save once the dialog is closed.
+#include "characterset/filestore.h"
 #include "fakes.h"
 #include "usercharacters/form2.h"
 
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScopeGuard>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -97,6 +102,28 @@ private slots:
         dialog.messages.answers = {MessageAnswer::Yes};
         dialog.form.Image12_Click();
         QVERIFY(says("Chyba: znaky nebyly vymazány (Data.ini nelze zapsat)"));
+    }
+
+    // Another program holds the file's lock longer than a save waits: the window goes on
+    // meanwhile (its timers run), and the failure says who is in the way, not a full disk.
+    void fileLockedByAnotherProgram()
+    {
+        Dialog dialog;
+        writeFile(dialog.dataFile, readFile(ShippedDataFile));
+        const int held = ::open(QFile::encodeName(dialog.dataFile).constData(), O_RDONLY);
+        QVERIFY(held >= 0 && ::flock(held, LOCK_EX) == 0);
+        const auto release = qScopeGuard([held] { ::close(held); });
+        filestore::setLockWait(500);
+        const auto back = qScopeGuard([] { filestore::setLockWait(10000); });
+        int ticks = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+        timer.start(20);
+        dialog.form.Image_Click(2);
+        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+        QCOMPARE(dialog.status(), "Chyba: znak nebyl uložen (Data.ini nelze zapsat)");
+        QVERIFY(control<QLabel>(&dialog.form, "Label6")->toolTip().contains("jiný program"));
+        QCOMPARE(readFile(dialog.dataFile), readFile(ShippedDataFile));
     }
 
     // Opened from the main window: its pattern is saved, and the buttons show the save once

@@ -5,6 +5,7 @@
 #include "windows/form3.h"
 #include "windows/form4.h"
 #include "windows/form5.h"
+#include "windows/wiringtestwindow.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -91,6 +92,9 @@ class TestWindows : public QObject
         QWidget *w = form.get();
         if (which.startsWith(u"main")) {
             control<QTabWidget>(w, "SSTab1")->setCurrentIndex(which[4].digitValue());
+        } else if (which == u"test") {
+            form->openWiringTest();
+            w = form->wiringTest();
         } else {
             other.reset(which == u"save"
                     ? static_cast<QWidget *>(new Form2(
@@ -266,6 +270,7 @@ private slots:
         QTest::newRow("save dialog: name, 10 slots, reset, close") << "save" << 13;
         QTest::newRow("About: 4 buttons, 2 pictures, link") << "about" << 7;
         QTest::newRow("help: close, more") << "help" << 2;
+        QTest::newRow("wiring test: 3 answers, repeat") << "test" << 4;
         QTest::newRow("key chart") << "chart" << 0;
     }
 

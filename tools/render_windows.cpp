@@ -10,6 +10,7 @@
 #include "windows/form3.h"
 #include "windows/form4.h"
 #include "windows/form5.h"
+#include "windows/wiringtestwindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -93,6 +94,25 @@ void renderAll(const QString &out, const QString &suffix)
     save(&chart, QStringLiteral("form4"));
     Form5 help;
     save(&help, QStringLiteral("form5"));
+
+    // The wiring test on a display with segments b and e swapped and g cut: the step of b with
+    // what lights picked, and the diagnosis.
+    program.lines->boards[1].wire = {0, 4, 2, 3, 1, 5, -1, 7};
+    form->openWiringTest();
+    WiringTestWindow *test = form->wiringTest();
+    test->answer({wiringtest::Seen::Exactly, {}});
+    test->answer({wiringtest::Seen::Exactly, {}});
+    QTest::keyClick(test, Qt::Key_E);
+    save(test, QStringLiteral("wiringtest-step"));
+    test->answer({wiringtest::Seen::Other, program.lines->shown()});
+    while (!test->session().finished()) {
+        const QString shown = program.lines->shown();
+        test->answer(shown == test->session().step().pattern
+                ? wiringtest::Answer{wiringtest::Seen::Exactly, {}}
+                : wiringtest::Answer{wiringtest::Seen::Other, shown});
+    }
+    save(test, QStringLiteral("wiringtest-diagnosis"));
+    test->close();
     form->hide();
 
     // COM2, COM4 and COM5 unusable.

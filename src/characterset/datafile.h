@@ -20,7 +20,13 @@ QString inUse(const QString &programFile);
 
 // Writes the entries into the file in use, making the user's copy from the program's file first
 // where the program's is not writable. False, with nothing changed, where it cannot be written.
+// No copy is made in a place the running user does not own: with HOME unset (a service) it
+// would be /.local/share, with another user's HOME (sudo -E) a root-owned folder in that home
+// that breaks the user's later saves.
 bool write(const QString &section, const QList<std::pair<QString, QString>> &entries,
     const QString &programFile);
+
+// Why the last write on this thread failed, for the user; empty for a plain write failure.
+QString lastFailure();
 
 } // namespace datafile

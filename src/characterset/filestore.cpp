@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -27,7 +28,9 @@ namespace filestore {
 namespace {
 
 // How long a save waits for the save of another running copy; saves take milliseconds.
-constexpr int LockWaitMs = 10000;
+int LockWaitMs = 10000;
+
+thread_local QString t_failure;
 
 #if defined(Q_OS_UNIX)
 
@@ -107,29 +110,71 @@ Journal examine(const QByteArray &bytes)
     return Journal{Journal::None, bytes};
 }
 
-// Where the bytes are, found as the system finds them: each link is followed from the folder it
-// really lies in, so that a ".." behind a linked folder leads out of that folder's target.
-QString resolved(const QString &path)
+// The name a descriptor's file has now, as the kernel keeps it: no link in it.
+QString nameOf(int fd)
 {
-    QByteArray name = QFile::encodeName(
-        QDir::isAbsolutePath(path) ? path : QDir::currentPath() + QLatin1Char('/') + path);
-    for (int depth = 0; depth < 40; ++depth) {
-        const qsizetype slash = name.lastIndexOf('/');
-        char *real = ::realpath(slash > 0 ? name.first(slash).constData() : "/", nullptr);
-        if (!real)
-            break;
-        QByteArray folder(real);
-        ::free(real);
-        if (!folder.endsWith('/'))
-            folder += '/';
-        name = folder + name.mid(slash + 1);
-        char target[PATH_MAX];
-        const ssize_t n = ::readlink(name.constData(), target, sizeof target);
-        if (n <= 0 || n >= ssize_t(sizeof target))
-            break;
-        name = target[0] == '/' ? QByteArray(target, n) : folder + QByteArray(target, n);
+#if defined(Q_OS_LINUX)
+    char target[PATH_MAX];
+    const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
+    const ssize_t n = ::readlink(link.constData(), target, sizeof target);
+    struct stat st;
+    // A file removed meanwhile has no name left to save under.
+    if (n <= 0 || n >= ssize_t(sizeof target) || target[0] != '/' || ::fstat(fd, &st) != 0
+        || (!S_ISDIR(st.st_mode) && st.st_nlink == 0))
+        return {};
+    return QFile::decodeName(QByteArray(target, n));
+#elif defined(F_GETPATH)
+    char target[MAXPATHLEN];
+    return ::fcntl(fd, F_GETPATH, target) == 0 ? QFile::decodeName(target) : QString();
+#else
+    Q_UNUSED(fd);
+    return {};
+#endif
+}
+
+// Opens without reading or moving anything: a device at the path keeps its lines as they are.
+int openPlace(const QByteArray &name, int flags)
+{
+#if defined(O_PATH)
+    return ::open(name.constData(), O_PATH | O_CLOEXEC | flags);
+#else
+    return ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | flags);
+#endif
+}
+
+// Where a save of `path` lands: the file the kernel opens for that name, under its rules for
+// links (it refuses another user's link in a shared sticky folder), named by its descriptor.
+// Nothing here follows a link by name, which would get around those rules. A missing file is
+// created in the folder the kernel finds for the name; a link to nothing is refused.
+QString located(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat link;
+    const bool isLink = ::lstat(name.constData(), &link) == 0 && S_ISLNK(link.st_mode);
+    int fd = openPlace(name, 0);
+    if (fd < 0 && errno == ENOENT && !isLink) {
+        const QFileInfo info(path);
+        fd = openPlace(QFile::encodeName(info.absolutePath()), O_DIRECTORY);
+        const QString folder = fd >= 0 ? nameOf(fd) : QString();
+        if (fd >= 0)
+            ::close(fd);
+        return folder.isEmpty() ? QString() : QDir(folder).filePath(info.fileName());
     }
-    return QFile::decodeName(name);
+    if (fd < 0) {
+        if (isLink)
+            t_failure = QStringLiteral("%1 je odkaz, který systém nedovolí otevřít (%2); "
+                                       "nic nebylo zapsáno.")
+                            .arg(path, QString::fromLocal8Bit(::strerror(errno)));
+        return {};
+    }
+    const auto closer = qScopeGuard([fd] { ::close(fd); });
+    const QString real = nameOf(fd);
+    struct stat open, now;
+    if (real.isEmpty() || ::fstat(fd, &open) != 0
+        || ::stat(QFile::encodeName(real).constData(), &now) != 0 || open.st_dev != now.st_dev
+        || open.st_ino != now.st_ino)
+        return {};
+    return real;
 }
 
 bool isTemporaryName(const QString &name, const QString &prefix)
@@ -163,8 +208,8 @@ QString randomSuffix()
     return s;
 }
 
-// The bytes behind fd; stable when the file kept its size while it was read.
-Contents readOpen(int fd, bool *stable = nullptr)
+// The bytes behind fd, up to limit; stable when the file kept its size while it was read.
+Contents readUpTo(int fd, qint64 limit, bool *stable = nullptr)
 {
     Contents c;
     struct stat st;
@@ -176,7 +221,7 @@ Contents readOpen(int fd, bool *stable = nullptr)
         c.kind = Contents::Other;
         return c;
     }
-    c.bytes.resize(std::min<qint64>(st.st_size, ReadLimit));
+    c.bytes.resize(std::min<qint64>(st.st_size, limit));
     qint64 got = 0;
     while (got < c.bytes.size()) {
         const ssize_t n = ::pread(fd, c.bytes.data() + got, size_t(c.bytes.size() - got), got);
@@ -196,8 +241,27 @@ Contents readOpen(int fd, bool *stable = nullptr)
         *stable = got == c.bytes.size() && ::fstat(fd, &after) == 0 && after.st_size == st.st_size;
     c.bytes.truncate(got);
     c.kind = Contents::Regular;
-    c.cut = st.st_size > ReadLimit;
+    c.cut = st.st_size > limit;
     return c;
+}
+
+// An earlier version saved in place without minding the size: its journal line could carry a
+// large file past ReadLimit, and a save killed before the final cut left it so. Such a file is
+// read whole, up to this size, so that its save is finished and the file heals.
+constexpr qint64 JournalledLimit = 4 * ReadLimit;
+
+// The file's bytes for examine(): up to ReadLimit, or all of a larger one that carries a
+// whole or partial journal line whose content fits.
+Contents readOpen(int fd, bool *stable = nullptr)
+{
+    Contents c = readUpTo(fd, ReadLimit, stable);
+    if (c.kind != Contents::Regular || !c.cut)
+        return c;
+    Contents whole = readUpTo(fd, JournalledLimit);
+    if (whole.kind != Contents::Regular || whole.cut)
+        return c;
+    const Journal journal = examine(whole.bytes);
+    return journal.state != Journal::None && journal.content.size() <= ReadLimit ? whole : c;
 }
 
 bool writeAll(int fd, QByteArrayView bytes, off_t offset)
@@ -254,6 +318,15 @@ bool lockFile(int fd, int operation, const QDeadlineTimer &deadline)
     return true;
 }
 
+QString tooLarge(qint64 size)
+{
+    return QStringLiteral("Data.ini by při ukládání měl %1 MiB, víc než %2 MiB, které program "
+                          "přečte; nic nebylo zapsáno. Zmenšete soubor, například odstraněním "
+                          "dlouhých komentářů.")
+        .arg((size + (1 << 20) - 1) >> 20)
+        .arg(ReadLimit >> 20);
+}
+
 // Brings a file that holds an interrupted save in place to its content: the copy of a whole
 // line's content is finished, a part of a line is cut off. The caller holds the lock.
 bool settle(int fd, const Journal &journal)
@@ -290,7 +363,7 @@ QByteArray writeTemporary(
     outcome = Outcome::Failed;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         name = QFile::encodeName(target + TemporaryInfix + randomSuffix());
-        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
             outcome = Outcome::NotHere;
             return {};
@@ -367,7 +440,14 @@ bool rewriteInPlace(const QByteArray &name, const Journal &journal, const QByteA
     const QByteArray &old = journal.content;
     if (bytes == old)
         return true;
-    if (!writeAll(fd, journalLine(old, bytes), old.size()) || ::fsync(fd) != 0) {
+    // The file, while it carries the line, must stay readable, or a save killed before the
+    // final cut would leave it stuck: such a save is refused before anything is written.
+    const QByteArray line = journalLine(old, bytes);
+    if (old.size() + line.size() > ReadLimit) {
+        t_failure = tooLarge(old.size() + line.size());
+        return false;
+    }
+    if (!writeAll(fd, line, old.size()) || ::fsync(fd) != 0) {
         // Nothing of the new content counts yet: the file goes back to its old length.
         [[maybe_unused]] const int cut = ::ftruncate(fd, old.size());
         ::fsync(fd);
@@ -381,6 +461,16 @@ bool rewriteInPlace(const QByteArray &name, const Journal &journal, const QByteA
 #endif
 
 } // namespace
+
+QString lastFailure()
+{
+    return t_failure;
+}
+
+void setLockWait(int ms)
+{
+    LockWaitMs = ms;
+}
 
 #if defined(Q_OS_UNIX)
 
@@ -422,7 +512,10 @@ Contents read(const QString &path)
 
 bool update(const QString &path, const std::function<bool(QByteArray &bytes)> &edit)
 {
-    const QString target = resolved(path);
+    t_failure.clear();
+    const QString target = located(path);
+    if (target.isEmpty())
+        return false;
     const QByteArray name = QFile::encodeName(target);
     const QDeadlineTimer deadline(LockWaitMs);
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -442,8 +535,13 @@ bool update(const QString &path, const std::function<bool(QByteArray &bytes)> &e
             return false;
         const auto closer = qScopeGuard([fd] { ::close(fd); });
         // Another running copy is saving for longer than any save takes: its file is left alone.
-        if (!lockFile(fd, LOCK_EX, deadline))
+        if (!lockFile(fd, LOCK_EX, deadline)) {
+            t_failure = QStringLiteral("Data.ini (%1) teď používá jiný program: drží jeho zámek "
+                                       "déle než %2 s. Zavřete ho, nebo to zkuste později.")
+                            .arg(target)
+                            .arg(LockWaitMs / 1000.0);
             return false;
+        }
         // The file was replaced while this save waited: the lock that counts is the new file's.
         if (!sameFile(fd, name))
             continue;
@@ -455,6 +553,10 @@ bool update(const QString &path, const std::function<bool(QByteArray &bytes)> &e
         QByteArray bytes = journal.content;
         if (!edit(bytes))
             return false;
+        if (bytes.size() > ReadLimit) {
+            t_failure = tooLarge(bytes.size());
+            return false;
+        }
         removeTemporaries(target);
         if (journal.state == Journal::None && bytes == journal.content)
             return true;

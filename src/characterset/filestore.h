@@ -39,4 +39,13 @@ Contents read(const QString &path);
 // when every byte reached the disk; otherwise the file reads as it was.
 bool update(const QString &path, const std::function<bool(QByteArray &bytes)> &edit);
 
+// Why the last update on this thread failed, for the user, where it is more than a disk that
+// refused a write (a link the system will not follow, a file too large to save); empty
+// otherwise.
+QString lastFailure();
+
+// How long a save waits for the lock of another running program before it gives up (10 s);
+// tests make it shorter.
+void setLockWait(int ms);
+
 } // namespace filestore

@@ -5,7 +5,9 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 #if defined(Q_OS_UNIX)
 #include <sys/socket.h>
@@ -43,7 +45,23 @@ QString runtimeDirectory()
     const QByteArray own
         = QFile::encodeName(QDir::tempPath() + QStringLiteral("/pravlon-%1").arg(::geteuid()));
     ::mkdir(own.constData(), 0700);
-    return ownPrivateDirectory(own) ? QFile::decodeName(own) : QString();
+    if (ownPrivateDirectory(own))
+        return QFile::decodeName(own);
+    // Another user made that directory first, which anyone may do in the temporary directory:
+    // a place in this user's own home instead, where no one else can make one. Not in a home
+    // of someone else's (sudo -E), which would get a folder it cannot use.
+    struct stat home
+    {
+    };
+    const QByteArray homePath = QFile::encodeName(QDir::homePath());
+    if (!homePath.startsWith('/') || ::stat(homePath.constData(), &home) != 0
+        || home.st_uid != ::geteuid())
+        return QString();
+    const QByteArray cache = homePath + "/.cache", ours = cache + "/pravlon";
+    ::mkdir(cache.constData(), 0700);
+    ::mkdir(ours.constData(), 0700);
+    // The socket's name must fit a socket address (108 bytes).
+    return ownPrivateDirectory(ours) && ours.size() < 80 ? QFile::decodeName(ours) : QString();
 }
 
 bool sameUser(qintptr descriptor)
@@ -97,7 +115,8 @@ QString socketName(const QString &programDirectory)
 #endif
 }
 
-std::optional<Reply> askWindow(const QString &name, const Request &request, int timeoutMs)
+std::optional<Reply> askWindow(
+    const QString &name, const Request &request, int timeoutMs, const Answerer &answer)
 {
     if (name.isEmpty())
         return std::nullopt;
@@ -131,7 +150,17 @@ std::optional<Reply> askWindow(const QString &name, const Request &request, int 
             return failure(Failed, QStringLiteral("Okno programu odpovědělo nesrozumitelně."));
         if (line->final)
             return line->reply;
-        limit = -1; // the play has started; its end comes when it comes
+        limit = -1; // the play has started, or the window asks: it takes what it takes
+        if (!answer)
+            continue;
+        const std::optional<QString> given = answer(line->reply.out);
+        if (!given)
+            return failure(Failed, QStringLiteral("Test zapojení nebyl dokončen."));
+        socket.write(given->toUtf8().left(MaxAnswerBytes - 1) + '\n');
+        while (socket.bytesToWrite() > 0) {
+            if (!socket.waitForBytesWritten(timeoutMs))
+                return noAnswer(timeoutMs);
+        }
     }
 }
 
@@ -158,6 +187,44 @@ void RequestServer::Call::finish(const Reply &reply)
     m_socket->disconnectFromServer();
 }
 
+void RequestServer::Call::ask(const QString &question)
+{
+    if (open()) {
+        m_socket->write(encode(Reply{Done, question, QString()}, false));
+        m_socket->flush();
+    }
+}
+
+void RequestServer::Call::converse(
+    std::function<void(const QString &)> answered, std::function<void()> gone)
+{
+    if (!m_socket)
+        return;
+    QLocalSocket *socket = m_socket;
+    socket->setReadBufferSize(MaxAnswerBytes + 1);
+    // The connection keeps the call while the conversation lasts.
+    const std::shared_ptr<Call> self = shared_from_this();
+    const auto read = [self, socket, answered] {
+        while (!self->m_finished && socket->canReadLine())
+            answered(QString::fromUtf8(socket->readLine(MaxAnswerBytes + 1)).trimmed());
+        if (!self->m_finished && !socket->canReadLine()
+            && socket->bytesAvailable() > MaxAnswerBytes)
+            self->finish(failure(
+                Usage, QStringLiteral("Odpověď je delší než %1 bajtů.").arg(MaxAnswerBytes)));
+    };
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, read);
+    QObject::connect(socket, &QLocalSocket::disconnected, socket, [self, gone] {
+        if (!self->m_finished)
+            gone();
+    });
+    read();
+}
+
+QObject *RequestServer::Call::connection() const
+{
+    return m_socket;
+}
+
 bool RequestServer::Call::open() const
 {
     return !m_finished && m_socket && m_socket->state() == QLocalSocket::ConnectedState;
@@ -169,6 +236,17 @@ RequestServer::RequestServer(Handler handler, QObject *parent)
     , m_server(new QLocalServer(this))
 {
     connect(m_server, &QLocalServer::newConnection, this, &RequestServer::accept);
+    // Qt closes the server, and removes its socket, when an accept fails (no descriptor left):
+    // it listens again as soon as it can.
+    auto *watch = new QTimer(this);
+    connect(watch, &QTimer::timeout, this, &RequestServer::keepListening);
+    watch->start(2000);
+}
+
+void RequestServer::keepListening()
+{
+    if (!m_refusal && !m_name.isEmpty() && !m_server->isListening())
+        listen(m_name);
 }
 
 RequestServer::~RequestServer() = default;
@@ -183,7 +261,10 @@ bool RequestServer::listen(const QString &name)
         return false; // another window of this installation takes the commands
     QLocalServer::removeServer(name);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    return m_server->listen(name);
+    if (!m_server->listen(name))
+        return false;
+    m_name = name;
+    return true;
 }
 
 QString RequestServer::name() const
@@ -210,10 +291,24 @@ void RequestServer::accept()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (!sameUser(socket->socketDescriptor())) {
+        ++m_connections;
+        connect(socket, &QObject::destroyed, this, [this] { --m_connections; });
+        if (!sameUser(socket->socketDescriptor()) || m_connections > MaxConnections) {
             socket->abort();
             continue;
         }
+        // Connections that send nothing must not use up the window's descriptors: the oldest
+        // of them gives way to a new one, and each has IdleMs to send its request.
+        m_idle.removeAll(nullptr);
+        if (m_idle.size() >= MaxIdleConnections) {
+            if (QLocalSocket *oldest = m_idle.takeFirst())
+                oldest->abort();
+        }
+        m_idle.append(socket);
+        QTimer::singleShot(IdleMs, socket, [this, socket] {
+            if (m_idle.removeAll(socket))
+                socket->abort();
+        });
         // Enough for one request and the byte that shows it too long; no more is held.
         socket->setReadBufferSize(MaxRequestBytes + 1);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
@@ -228,6 +323,7 @@ void RequestServer::read(QLocalSocket *socket)
         return;
     // One request per connection: whatever follows it is not read.
     disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+    m_idle.removeAll(socket);
     auto call = std::make_shared<Call>(socket);
     if (tooLong) {
         call->finish(failure(Usage,

@@ -37,11 +37,13 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption loop(QStringLiteral("loop"));
     const QCommandLineOption wait(QStringLiteral("wait"));
     const QCommandLineOption port(QStringLiteral("port"), QString(), QStringLiteral("COMn"));
+    const QCommandLineOption probe(QStringLiteral("probe"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({pattern, ms, loop, wait, port, help, version});
-    const std::pair<Option, const QCommandLineOption *> options[] = {{PatternOption, &pattern},
-        {MsOption, &ms}, {LoopOption, &loop}, {WaitOption, &wait}, {PortOption, &port}};
+    parser.addOptions({pattern, ms, loop, wait, port, probe, help, version});
+    const std::pair<Option, const QCommandLineOption *> options[]
+        = {{PatternOption, &pattern}, {MsOption, &ms}, {LoopOption, &loop}, {WaitOption, &wait},
+            {PortOption, &port}, {ProbeOption, &probe}};
 
     CommandLine result;
     if (!parser.parse(QStringList(QStringLiteral("pravlon")) + arguments)) {
@@ -120,6 +122,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         break;
     }
     r.pattern = parser.value(pattern);
+    result.probe = parser.isSet(probe);
     r.loop = parser.isSet(loop);
     r.wait = parser.isSet(wait);
     if (parser.isSet(ms)) {

@@ -13,6 +13,7 @@ struct CommandLine
     enum Kind { Run, Help, Version, Wrong } kind = Wrong;
     Request request;
     bool textFromInput = false; // play -: the text is standard input to its end
+    bool probe = false; // ports --probe: without a window, each port is opened to try it
     Reply wrong; // for Wrong
 };
 

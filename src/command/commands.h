@@ -32,6 +32,7 @@ enum Option : unsigned {
     LoopOption = 1u << 2, // --loop
     WaitOption = 1u << 3, // --wait
     PortOption = 1u << 4, // --port COMn
+    ProbeOption = 1u << 5, // --probe: without a window, each port is opened first
 };
 
 struct Command
@@ -67,11 +68,15 @@ inline constexpr auto Commands = std::to_array<Command>({
         "zastaví přehrávání v okně"},
     {Verb::Port, "port", "port", nullptr, Argument::PortName, NoOption, true, 1, "port COMn",
         "vybere port COM1 až COM5"},
-    {Verb::Ports, "ports", "ports", nullptr, Argument::None, NoOption, false, 1, "ports",
+    {Verb::Ports, "ports", "ports", nullptr, Argument::None, ProbeOption, false, 1,
+        "ports [--probe]",
         "vypíše porty: zařízení, převodník, zda jde použít a\nstav pro skripty (open, ready, "
-        "denied, busy...)"},
+        "untested, denied...);\nport neotevře, s --probe (bez okna) otevře každý"},
     {Verb::Status, "status", "status", nullptr, Argument::None, NoOption, false, 1, "status",
         "vypíše okno, port, vzor na displeji a stav přehrávání"},
+    {Verb::Test, "test", "test", nullptr, Argument::None, PortOption, true, 3, "test",
+        "test zapojení: rozsvítí segmenty po jednom, ptá se, co\nsvítí (p přesně, n nic, nebo "
+        "písmena a–h), a vypíše,\nkterý vodič nebo pin zkontrolovat"},
 });
 
 // Row k is Verb k: a verb is its row's index.

@@ -5,6 +5,7 @@
 
 #include "command/ports.h"
 #include "command/request.h"
+#include "wiringtest/wiringtest.h"
 
 #include <QString>
 #include <functional>
@@ -12,6 +13,15 @@
 class QObject;
 
 namespace command {
+
+// What the wiring test tells a terminal: a step has gone out (number 1 ... and the step), the
+// diagnosis is there, or the test's window closed before.
+struct TestEvents
+{
+    std::function<void(int number, const wiringtest::Step &step)> stepped;
+    std::function<void(const QString &diagnosis)> diagnosed;
+    std::function<void()> closed;
+};
 
 class CommandWindow
 {
@@ -49,6 +59,15 @@ public:
     virtual void whenPlayEnds(QObject *receiver, std::function<void()> ended) = 0;
     // closed() is called when the window has closed and sent its last character.
     virtual void whenClosed(QObject *receiver, std::function<void()> closed) = 0;
+
+    // The wiring test: while it runs, the window sends nothing else.
+    virtual bool testRunning() const = 0;
+    // Opens the wiring test with its answers coming from a terminal; false when it cannot run.
+    // Each connection lasts as long as receiver.
+    virtual bool openTest(QObject *receiver, TestEvents events) = 0;
+    virtual void answerTest(const wiringtest::Answer &answer) = 0;
+    // The terminal has gone: the test closes as its window's close button would close it.
+    virtual void closeTest() = 0;
 
 protected:
     CommandWindow() = default;

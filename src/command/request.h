@@ -10,7 +10,7 @@
 
 namespace command {
 
-enum class Verb { Show, ShowPattern, Play, Stop, Port, Ports, Status };
+enum class Verb { Show, ShowPattern, Play, Stop, Port, Ports, Status, Test };
 
 // The exit codes of the command line.
 enum Code {
@@ -31,8 +31,10 @@ inline constexpr int MaxTextCharacters = 65536;
 // Room for the longest text with every character escaped; nothing longer is read.
 inline constexpr int MaxRequestBytes = 512 * 1024;
 // 2: a reply says the window's version, and a window answers a request of a later version
-// with OldWindow.
-inline constexpr int ProtocolVersion = 2;
+// with OldWindow. 3: the wiring test, a conversation on one connection.
+inline constexpr int ProtocolVersion = 3;
+// The longest answer line of a conversation (the wiring test's): more is not read.
+inline constexpr int MaxAnswerBytes = 256;
 
 struct Request
 {

@@ -4,11 +4,14 @@
 #include "command/channel.h"
 #include "command/commandline.h"
 #include "command/standalone.h"
+#include "wiringtest/wiringtest.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <cstdio>
+#include <iostream>
+#include <string>
 
 #if defined(Q_OS_UNIX)
 #include <QSocketNotifier>
@@ -38,20 +41,29 @@ int finish(const Reply &reply)
 }
 
 // Standard input to its end, as the text to play; one final line break ends the last line and
-// is not played. Nothing when it is longer than a text may be.
+// is not played. Nothing when it is longer than a text may be, known as soon as it is: a writer
+// that never stops is not waited for.
 std::optional<QString> readInput()
 {
-    QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly))
-        return QString();
-    // Four bytes a character at most, so that a longer input is seen to be too long.
-    const QByteArray bytes = in.read(qint64(MaxTextCharacters) * 4 + 1);
+    // Four bytes a character at most, so that a longer input is seen to be too long. fread waits
+    // for more until the buffer is full or the input ends: a pipe's writer may pause.
+    QByteArray bytes(qint64(MaxTextCharacters) * 4 + 1, Qt::Uninitialized);
+    bytes.truncate(qsizetype(std::fread(bytes.data(), 1, size_t(bytes.size()), stdin)));
     if (bytes.size() > qint64(MaxTextCharacters) * 4)
         return std::nullopt;
     QString text = playText(QString::fromUtf8(bytes));
     if (text.endsWith(u'\n'))
         text.chop(1);
     return text;
+}
+
+// One line of standard input, without its line break; nothing at its end.
+std::optional<QString> readLine()
+{
+    std::string line;
+    if (!std::getline(std::cin, line))
+        return std::nullopt;
+    return QString::fromLocal8Bit(line.c_str()).trimmed();
 }
 
 #if defined(Q_OS_UNIX)
@@ -130,13 +142,32 @@ int runCommandLine(int argc, char *argv[])
                 QStringLiteral("Text je příliš dlouhý: nejvýše %1 znaků.").arg(MaxTextCharacters)));
     }
 
+    // The wiring test asks in the terminal, whoever sends the steps.
+    const Answerer answer = [](const QString &question) -> std::optional<QString> {
+        QString typed;
+        do {
+            print(stdout, question);
+            std::optional<QString> line = readLine();
+            if (!line)
+                return std::nullopt;
+            typed = *line;
+            if (!wiringtest::parseAnswer(typed))
+                print(stdout, wiringtest::TerminalHint);
+        } while (!wiringtest::parseAnswer(typed));
+        return typed;
+    };
+    const bool conversation = request.verb == Verb::Test;
+
     const QString directory = QCoreApplication::applicationDirPath();
-    if (const std::optional<Reply> reply
-        = askWindow(socketName(directory), request, WindowTimeoutMs))
+    if (const std::optional<Reply> reply = askWindow(
+            socketName(directory), request, WindowTimeoutMs, conversation ? answer : Answerer()))
         return finish(*reply);
 
     ModuleLineLibrary lines(directory, false); // its reason is in the message below
     Standalone runner(lines, QDir(directory).filePath(DataFileName));
+    runner.setProbe(line.probe);
+    if (conversation)
+        return finish(runner.test(request.port, answer));
     const SignalStop stop(runner);
     return finish(runner.run(request));
 }

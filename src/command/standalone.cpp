@@ -7,6 +7,7 @@
 #include "display/portdetails.h"
 #include "display/portselection.h"
 #include "display/transfer.h"
+#include "wiringtest/wiringtest.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -69,22 +70,53 @@ Reply Standalone::perform(const Request &r)
         case Verb::Port:
             return port(r.port);
         case Verb::Ports:
-            return Reply{Done, portList(), QString()};
+            return ports();
         case Verb::Status:
             return status();
+        case Verb::Test:
+            return test(r.port, {});
         }
     } catch (const LineLibraryError &e) {
-        // A file that is there but cannot be used (no library, a function missing) is not "not
-        // found".
-        return failure(NoLibrary,
-            (QFileInfo(e.modulePath).isFile()
-                    ? QStringLiteral("Knihovnu portu %1 nelze použít; bez ní nelze odesílat znaky.")
-                    : QStringLiteral("Nenalezen soubor %1; bez něj nelze odesílat znaky."))
-                    .arg(lineLibraryFileName())
-                + QStringLiteral("\nKnihovna byla hledána zde: %1\nDůvod: %2")
-                      .arg(QDir::toNativeSeparators(e.modulePath), e.reason));
+        return noLibrary(e);
     }
     return Reply();
+}
+
+Reply Standalone::test(int given, const Answerer &answer)
+{
+    try {
+        Reply failed;
+        if (!openPort(given, failed))
+            return failed;
+        wiringtest::Session session;
+        while (!session.finished()) {
+            transferPattern(m_lines, session.step().pattern);
+            const std::optional<QString> typed = answer
+                ? answer(wiringtest::terminalQuestion(session.current() + 1, session.step()))
+                : std::nullopt;
+            if (!typed)
+                return failure(Failed, QStringLiteral("Test zapojení nebyl dokončen."));
+            // The caller asks again until the answer can be read.
+            if (const std::optional<wiringtest::Answer> a = wiringtest::parseAnswer(*typed))
+                session.answer(*a);
+        }
+        return Reply{Done, wiringtest::diagnosisText(wiringtest::diagnose(session.seen())), {}};
+    } catch (const LineLibraryError &e) {
+        return noLibrary(e);
+    }
+}
+
+Reply Standalone::noLibrary(const LineLibraryError &e)
+{
+    // A file that is there but cannot be used (no library, a function missing) is not "not
+    // found".
+    return failure(NoLibrary,
+        (QFileInfo(e.modulePath).isFile()
+                ? QStringLiteral("Knihovnu portu %1 nelze použít; bez ní nelze odesílat znaky.")
+                : QStringLiteral("Nenalezen soubor %1; bez něj nelze odesílat znaky."))
+                .arg(lineLibraryFileName())
+            + QStringLiteral("\nKnihovna byla hledána zde: %1\nDůvod: %2")
+                  .arg(QDir::toNativeSeparators(e.modulePath), e.reason));
 }
 
 void Standalone::stop()
@@ -179,11 +211,24 @@ Reply Standalone::play(const Request &r)
     return Reply();
 }
 
+Reply Standalone::ports()
+{
+    if (!m_probe)
+        return Reply{Done, portList(), QString()};
+    for (int n = 1; n <= PortSelection::Count; ++n)
+        m_lines.OPENCOM(PortSelection::settingsText(n));
+    return Reply{Done, portList(),
+        QStringLiteral("Každý port byl otevřen; displej na některém z nich mohl ukázat "
+                       "náhodný segment.")};
+}
+
+// Only this port is opened: what the library says of a port it never opened is no proof that
+// it works.
 Reply Standalone::port(int n)
 {
+    const bool opens = m_lines.OPENCOM(PortSelection::settingsText(n)) != 0;
     const std::optional<PortInfo> info = m_lines.portInfo(n);
-    const PortInfo known
-        = info ? *info : portKnownOnly(m_lines.OPENCOM(PortSelection::settingsText(n)));
+    const PortInfo known = info ? *info : portKnownOnly(opens);
     if (!usable(known))
         return failure(
             NoPort, PortSelection::portName(n) + QStringLiteral(": ") + portReason(known, true));
@@ -195,15 +240,19 @@ Reply Standalone::port(int n)
 
 Reply Standalone::status()
 {
+    // The first port that would be used, as far as it is known without opening one.
     QString port = QStringLiteral("COM0"), state = QStringLiteral("none");
-    for (int n = PortSelection::Count; n >= 1; --n) {
+    for (int n = 1; n <= PortSelection::Count; ++n) {
         const std::optional<PortInfo> info = m_lines.portInfo(n);
-        if (!info) {
+        if (!info || info->state == PortInfo::State::Untested) {
             port = QStringLiteral("neznámý");
-            state = QString();
-        } else if (usable(*info) && !state.isEmpty()) {
+            state = info ? PortInfo::word(info->state) : QString();
+            break;
+        }
+        if (usable(*info)) {
             port = PortSelection::portName(n);
             state = PortInfo::word(info->state);
+            break;
         }
     }
     return Reply{Done, statusText(false, port, state, QString(), PlayState::Stopped), QString()};

@@ -59,6 +59,9 @@ QString portStateText(const PortInfo &port, bool offered)
     case State::NoBreak:
         return QStringLiteral("Adaptér neumí stav break na lince TxD, ze které displej bere data.\n"
                               "Použijte jiný adaptér.");
+    case State::Untested:
+        return QStringLiteral("Port zatím nebyl vyzkoušen: zda jde použít, ukáže až jeho "
+                              "otevření\n(pravlon ports --probe, pravlon port COMn).");
     case State::Error:
         break;
     }

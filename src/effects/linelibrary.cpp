@@ -1,5 +1,7 @@
 #include "effects/linelibrary.h"
 
+#include "effects/outsidetext.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
@@ -10,8 +12,8 @@
 
 namespace {
 
-constexpr std::array StateWords = {
-    "open", "ready", "missing", "gone", "denied", "busy", "nodtr", "nobreak", "slowbreak", "error"};
+constexpr std::array StateWords = {"open", "ready", "missing", "gone", "denied", "busy", "nodtr",
+    "nobreak", "slowbreak", "error", "untested"};
 
 } // namespace
 
@@ -20,13 +22,15 @@ std::optional<PortInfo> PortInfo::parse(const QByteArray &line)
     const QList<QByteArray> fields = line.split('\t');
     if (fields.size() != 4)
         return std::nullopt;
-    PortInfo info{QString::fromUtf8(fields[0]), QString::fromUtf8(fields[1]), State::Error,
-        QString::fromUtf8(fields[3])};
+    // What a device says (its product string above all) is outside text.
+    const auto text
+        = [](const QByteArray &field) { return cleanOutsideText(QString::fromUtf8(field)); };
+    PortInfo info{text(fields[0]), text(fields[1]), State::Error, text(fields[3])};
     const auto known = std::find(StateWords.begin(), StateWords.end(), fields[2]);
     if (known != StateWords.end())
         info.state = State(known - StateWords.begin());
     else
-        info.detail = QString::fromUtf8(fields[2]);
+        info.detail = text(fields[2]);
     return info;
 }
 

@@ -28,7 +28,21 @@ public:
 // What stands behind one COM name, as the module's optional PORTINFO tells it.
 struct PortInfo
 {
-    enum class State { Open, Ready, Missing, Gone, Denied, Busy, NoDtr, NoBreak, SlowBreak, Error };
+    // Untested: never opened, and nothing seen from outside stands in its way; not usable until
+    // an open says so.
+    enum class State {
+        Open,
+        Ready,
+        Missing,
+        Gone,
+        Denied,
+        Busy,
+        NoDtr,
+        NoBreak,
+        SlowBreak,
+        Error,
+        Untested
+    };
 
     QString device; // "/dev/ttyUSB0"; on Windows the COM name
     QString adapter; // "FT232R USB UART"; may be empty

@@ -38,6 +38,13 @@ void CommandServer::handle(const Request &request, const Call &call)
                 .arg(lineLibraryFileName())));
         return;
     }
+    // The wiring test owns the display while it runs: nothing else may send or change the port.
+    if (request.verb != Verb::Ports && request.verb != Verb::Status && m_window.testRunning()) {
+        call->finish(failure(Failed,
+            QStringLiteral("Běží test zapojení: dokud se jeho okno nezavře, program jiné znaky "
+                           "neposílá. Zkuste příkaz znovu potom.")));
+        return;
+    }
     // --port: the port is picked first, as a click on its option would pick it.
     if (request.port && request.verb != Verb::Port
         && m_window.portName() != PortSelection::portName(request.port)) {
@@ -76,6 +83,9 @@ void CommandServer::handle(const Request &request, const Call &call)
         return;
     case Verb::Status:
         call->finish(status());
+        return;
+    case Verb::Test:
+        test(call);
         return;
     }
 }
@@ -159,4 +169,41 @@ void CommandServer::windowClosed()
     m_server->shutDown(
         failure(Failed, QStringLiteral("Okno programu se zavírá; příkaz nebyl proveden.")));
     playEnded(failure(Failed, QStringLiteral("Přehrávání skončilo zavřením okna.")));
+}
+
+void CommandServer::test(const Call &call)
+{
+    if (m_window.portName() == QLatin1String("COM0")) {
+        call->finish(failure(NoPort, NoPortText + u'\n' + ports().out));
+        return;
+    }
+    // Each step is asked about in the terminal; its answer comes back on the same connection.
+    const auto ask = [call](const QString &question) { call->ask(question); };
+    const bool opened = m_window.openTest(call->connection(),
+        {[ask](int number, const wiringtest::Step &step) {
+             ask(wiringtest::terminalQuestion(number, step));
+         },
+            [call](const QString &diagnosis) {
+                call->finish(Reply{Done, diagnosis, QString()});
+            },
+            [call] {
+                call->finish(
+                    failure(Failed, QStringLiteral("Test zapojení byl zavřen v okně programu.")));
+            }});
+    if (!opened) {
+        call->finish(failure(Failed, QStringLiteral("Okno testu zapojení se neotevřelo.")));
+        return;
+    }
+    call->converse(
+        [this, call](const QString &line) {
+            if (const std::optional<wiringtest::Answer> a = wiringtest::parseAnswer(line))
+                m_window.answerTest(*a);
+            else
+                call->ask(wiringtest::TerminalHint);
+        },
+        // Not while the window and this server are being taken down.
+        [self = QPointer<CommandServer>(this)] {
+            if (self)
+                self->m_window.closeTest();
+        });
 }

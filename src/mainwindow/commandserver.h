@@ -33,6 +33,8 @@ private:
     command::Reply port(int n);
     command::Reply ports();
     command::Reply status();
+    // The wiring test in the window, asked and answered in the terminal.
+    void test(const Call &call);
     // What follows a command that sends: the display gets nothing without a port.
     command::Reply sent();
     void playEnded(const command::Reply &reply);

@@ -12,7 +12,9 @@
 #include "windows/form3.h"
 #include "windows/form4.h"
 #include "windows/form5.h"
+#include "windows/wiringtestwindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -23,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -119,6 +122,14 @@ void Form1::buildLeftColumn()
     Image1->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     Image1->setToolTip(QStringLiteral("Náhled"));
     Image1->setAccessibleName(QStringLiteral("Náhled"));
+    // The wiring test: F2 anywhere in the window, or the preview's context menu.
+    auto *test = new QAction(QStringLiteral("Test zapojení…"), Image1);
+    test->setObjectName(QStringLiteral("WiringTestAction"));
+    test->setShortcut(Qt::Key_F2);
+    test->setShortcutContext(Qt::WindowShortcut);
+    connect(test, &QAction::triggered, this, &Form1::openWiringTest);
+    Image1->addAction(test);
+    Image1->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     Label1 = makeLabel(
         this, QStringLiteral("Label1"), BlankPattern, twipsRect(120, 1200, 720, 195), Qt::white);
@@ -236,7 +247,8 @@ void Form1::ShowCharacter()
     Image1->setPattern(KOdeslani);
     QElapsedTimer onTheLine;
     onTheLine.start();
-    if (transferPattern(*m_env.lines, KOdeslani)) {
+    m_sentWhole = transferPattern(*m_env.lines, KOdeslani);
+    if (m_sentWhole) {
         m_lastCharacterNs = onTheLine.nsecsElapsed();
         Label1->setText(KOdeslani);
     }
@@ -367,7 +379,67 @@ void Form1::Command2_Click()
 void Form1::Command3_Click()
 {
     m_env.beep();
-    showSingle(m_help);
+    connect(showSingle(m_help), &Form5::wiringTestRequested, this, &Form1::openWiringTest,
+        Qt::UniqueConnection);
+}
+
+void Form1::openWiringTest()
+{
+    if (m_wiringTest) {
+        m_wiringTest->raise();
+        m_wiringTest->activateWindow();
+        return;
+    }
+    if (Label2->text() == QLatin1String("COM0")) {
+        message(WiringTestWindow::Title,
+            QStringLiteral("Test zapojení potřebuje otevřený port a žádný port není otevřen."),
+            MessageIcon::Warning, noPortDetails());
+        return;
+    }
+    // The sources fall silent; their timers go on where they were when the test closes.
+    for (auto *timer : findChildren<QTimer *>()) {
+        if (timer->isActive() && timer->objectName().startsWith(QLatin1String("Timer"))) {
+            timer->stop();
+            m_pausedTimers << timer;
+        }
+    }
+    // On the first page ShowCharacter sets the point from Check1; the segment editor's page
+    // sends the point as it is, so the test runs with that page in front, brought there and
+    // back as a tab click would.
+    m_testLeftFirstPage = Smod == 1;
+    if (m_testLeftFirstPage)
+        SSTab1->setCurrentIndex(1);
+    m_beforeTest = m_testLeftFirstPage ? Buffer : KOdeslani;
+    m_wiringTest = new WiringTestWindow(
+        [this](const QString &pattern) { return sendForTest(pattern); }, Label2->text(), this);
+    m_wiringTest->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_wiringTest, &QDialog::finished, this, &Form1::endWiringTest);
+    m_wiringTest->open();
+}
+
+bool Form1::sendForTest(const QString &pattern)
+{
+    KOdeslani = pattern;
+    ShowCharacter();
+    return m_sentWhole;
+}
+
+void Form1::endWiringTest()
+{
+    m_wiringTest.clear(); // it goes on its own
+    if (m_testLeftFirstPage) {
+        SSTab1->setCurrentIndex(0);
+    } else {
+        KOdeslani = m_beforeTest;
+        ShowCharacter();
+    }
+    for (QTimer *timer : std::exchange(m_pausedTimers, {}))
+        timer->start();
+}
+
+WiringTestWindow *Form1::wiringTest() const
+{
+    return m_wiringTest && m_wiringTest->isVisible() ? m_wiringTest.data() : nullptr;
 }
 
 void Form1::Command4_Click()
@@ -502,4 +574,40 @@ Form4 *Form1::keyChart() const
 Form5 *Form1::helpWindow() const
 {
     return m_help;
+}
+
+bool Form1::openTest(QObject *receiver, command::TestEvents events)
+{
+    openWiringTest();
+    WiringTestWindow *test = wiringTest();
+    if (!test)
+        return false;
+    test->answerInTerminal();
+    // The window shows each step; the terminal asks about it. Once the diagnosis is there the
+    // test closes, and this window shows again what it showed before.
+    const auto tell = [test, events] {
+        const wiringtest::Session &s = test->session();
+        if (!s.finished()) {
+            events.stepped(s.current() + 1, s.step());
+            return;
+        }
+        events.diagnosed(test->diagnosis());
+        test->close();
+    };
+    connect(test, &WiringTestWindow::progressed, receiver, tell);
+    connect(test, &QDialog::finished, receiver, events.closed);
+    tell();
+    return true;
+}
+
+void Form1::answerTest(const wiringtest::Answer &answer)
+{
+    if (WiringTestWindow *test = wiringTest())
+        test->answer(answer);
+}
+
+void Form1::closeTest()
+{
+    if (WiringTestWindow *test = wiringTest())
+        test->close();
 }

@@ -25,6 +25,8 @@ class SegmentEditorPage;
 class TextPlayerPage;
 class Form4;
 class Form5;
+class QTimer;
+class WiringTestWindow;
 
 class Form1 : public QWidget, public PageHost, public command::CommandWindow
 {
@@ -63,6 +65,17 @@ public:
     void pickPort(int n) override;
     void whenPlayEnds(QObject *receiver, std::function<void()> ended) override;
     void whenClosed(QObject *receiver, std::function<void()> closed) override;
+    bool testRunning() const override { return wiringTest() != nullptr; }
+    bool openTest(QObject *receiver, command::TestEvents events) override;
+    void answerTest(const wiringtest::Answer &answer) override;
+    void closeTest() override;
+
+    // "Test zapojení" (F2, the preview's and the help diagram's context menus): opens the
+    // wiring test, modal to this window, or says which port states stand in its way. While it
+    // runs, this window sends only the test's steps; when it closes, the pattern it had.
+    void openWiringTest();
+    WiringTestWindow *wiringTest() const;
+    bool wiringTestRunning() const { return wiringTest() != nullptr; }
 
     static const QString Caption;
     static const QString PageCaptions[3];
@@ -87,6 +100,8 @@ private:
     QString noPortDetails() const;
     QString portLabelDetails(int n) const;
     void refreshPortToolTips();
+    bool sendForTest(const QString &pattern);
+    void endWiringTest();
 
     // Controls; like every window's, found by their names from outside.
     TabControl *SSTab1 = nullptr;
@@ -109,4 +124,9 @@ private:
     QPointer<QWindow> m_lastFocusWindow;
     QPointer<Form4> m_keyChart;
     QPointer<Form5> m_help;
+    QPointer<WiringTestWindow> m_wiringTest;
+    QString m_beforeTest; // the pattern on show when the test opened
+    bool m_testLeftFirstPage = false;
+    QList<QTimer *> m_pausedTimers;
+    bool m_sentWhole = false; // whether the last ShowCharacter put all eight bits out
 };

@@ -5,10 +5,13 @@
 #include "characterset/profile.h"
 #include "display/transfer.h"
 #include "effects/messages.h"
+#include "effects/outsidetext.h"
 #include "ui/widgets.h"
 
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
+#include <QThread>
 #include <QValidator>
 
 namespace {
@@ -135,9 +138,8 @@ void Form2::Image_Click(int n)
     // An empty name would leave the button without a caption: it stores the slot's own
     // default name instead.
     const QString name = Text1->text().isEmpty() ? characterset::userDefaultText(n) : Text1->text();
-    const bool saved = datafile::write(QStringLiteral("User"),
-        {{characterset::userTextKey(n), name}, {characterset::userDataKey(n), m_pattern()}},
-        m_dataFile);
+    const bool saved
+        = save({{characterset::userTextKey(n), name}, {characterset::userDataKey(n), m_pattern()}});
     Label6->setText(saved ? QStringLiteral("Znak uložen do %1").arg(n) : FailedSave);
 }
 
@@ -153,8 +155,26 @@ void Form2::Image12_Click()
         entries.append({characterset::userTextKey(n), characterset::userDefaultText(n)});
         entries.append({characterset::userDataKey(n), ResetPattern});
     }
-    const bool done = datafile::write(QStringLiteral("User"), entries, m_dataFile);
+    const bool done = save(entries);
     Label6->setText(done ? QStringLiteral("Uživatelské znaky vymazány") : FailedReset);
+}
+
+bool Form2::save(const QList<std::pair<QString, QString>> &entries)
+{
+    bool saved = false;
+    QString why;
+    QEventLoop loop;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        saved = datafile::write(QStringLiteral("User"), entries, m_dataFile);
+        why = datafile::lastFailure();
+    }));
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    // Painting, timers and commands go on; clicks and keys wait, so that no second save starts.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    Label6->setToolTip(saved ? QString() : cleanOutsideText(why, 400));
+    return saved;
 }
 
 void Form2::Image13_Click()

@@ -30,6 +30,12 @@ public:
     void Text1_Change();
 
 private:
+    // datafile::write, in a thread of its own: a save may wait seconds for another program's
+    // lock, and the window and its command server go on meanwhile. Returns when it is done, so
+    // that a reload after the dialog closes sees it. The status line's tooltip says why it
+    // failed.
+    bool save(const QList<std::pair<QString, QString>> &entries);
+
     std::function<QString()> m_pattern;
     QString m_dataFile;
     MessageSink &m_messages;

@@ -5,6 +5,7 @@
 #include "ui/texts.h"
 #include "ui/widgets.h"
 
+#include <QAction>
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -27,6 +28,12 @@ Form5::Form5()
     diagram->setGeometry(twipsRect(120, 120, 5325, 3150));
     diagram->setAccessibleName(QStringLiteral("Schéma zapojení"));
     diagram->setAccessibleDescription(WiringDescription);
+    auto *test = new QAction(QStringLiteral("Test zapojení…"), diagram);
+    test->setObjectName(QStringLiteral("WiringTestAction"));
+    connect(test, &QAction::triggered, this, &Form5::wiringTestRequested);
+    diagram->addAction(test);
+    diagram->setContextMenuPolicy(Qt::ActionsContextMenu);
+    diagram->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     new LineWidget(
         this, QStringLiteral("Line1"), twipsPoint(120, 3360), twipsPoint(5280, 3360), 1, Qt::black);
 

@@ -23,6 +23,10 @@ public:
     void Form_Load();
     void Command2_Click(); // "Více..."
 
+signals:
+    // The diagram's context menu asks for the wiring test.
+    void wiringTestRequested();
+
 protected:
     void keyPressEvent(QKeyEvent *e) override; // Esc closes
 };

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <array>
 #include <map>
 #include <memory>
 #include <optional>
@@ -26,42 +27,98 @@ inline const QString ShippedDataFile = QStringLiteral(PRAVLON_SOURCE_DIR "/resou
 QByteArray readFile(const QString &path);
 void writeFile(const QString &path, const QByteArray &bytes);
 
+// The circuit behind one port: the connector, the MAX232's two inverting receivers, the 4094
+// (strobe tied high) and the common-anode digit. As built it is the help window's diagram; each
+// field below builds it wrong in one way a first build often is.
+struct Board
+{
+    bool crossed = false; // DTR and TxD swapped at the connector (pins 4 and 3)
+    bool clockNotInverted = false; // DTR reaches the 4094's pin 3 without the receiver's inversion
+    std::optional<bool> clockHeld; // no clock: pin 3 stays at this level (true: high)
+    std::optional<bool> dataHeld; // pin 2 stuck: true high (segments dark), false low (lit)
+    bool powered = true;
+    std::optional<std::pair<int, int>> bridged; // two display pins joined: one lit lights both
+    std::array<int, 8> wire{0, 1, 2, 3, 4, 5, 6, 7}; // the segment Q1 ... Q8 drive; -1: cut
+    QString outputs = BlankPattern; // Q1 ... Q8, "1" where low; the power-up state unless set
+
+    // RS-232 levels, true where positive: a closed port's lines are negative.
+    bool dtr = false, txd = false;
+
+    // The 4094's clock input for these line levels. A receiver turns a positive line low.
+    bool clockAt(bool dtrLine, bool txdLine) const
+    {
+        const bool line = crossed ? txdLine : dtrLine;
+        return clockHeld ? *clockHeld : clockNotInverted ? line : !line;
+    }
+    void set(bool newDtr, bool newTxd)
+    {
+        const bool before = clockAt(dtr, txd);
+        dtr = newDtr;
+        txd = newTxd;
+        const bool data = dataHeld ? *dataHeld : !(crossed ? dtr : txd);
+        if (clockAt(dtr, txd) && !before)
+            outputs = (data ? u'0' : u'1') + outputs.left(7);
+    }
+    // Opening raises DTR (the system does it); the line library then sets and clears the break
+    // once with DTR held, to find a port that cannot drive the data line.
+    void open()
+    {
+        set(true, txd);
+        set(true, true);
+        set(true, false);
+    }
+    QString shown() const
+    {
+        QString lit = BlankPattern;
+        for (int q = 0; q < 8; ++q) {
+            if (powered && wire[q] >= 0 && outputs[q] == u'1')
+                lit[wire[q]] = u'1';
+        }
+        if (bridged && (lit[bridged->first] == u'1' || lit[bridged->second] == u'1'))
+            lit[bridged->first] = lit[bridged->second] = u'1';
+        return lit;
+    }
+};
+
 // Records every line operation; ports in `working` open, the others fail; `missing` makes every
 // operation fail as a missing module does. Behind each port, fed only while it is the open one,
-// the display as the help window wires it: TxD and DTR through inverting receivers to a 4094
-// whose strobe is tied high, its outputs low for the lit segments of a common-anode digit.
+// a board; `boards[n]` may be built wrong before the port opens.
 struct FakeLineLibrary : LineLibrary
 {
     std::set<int> working{1};
     bool missing = false;
     int openPort = 0;
     QStringList calls; // "OPEN COM1", "DTR 1", "TXD 0"
+    std::map<int, Board> boards;
 
     int16_t OPENCOM(const QByteArray &settings) override
     {
         const int n = record("OPEN COM", settings.mid(3, 1).toInt());
-        openPort = working.count(n) ? n : openPort;
+        if (working.count(n) && n != openPort) {
+            openPort = n;
+            boards[n].open();
+        }
         return int16_t(working.count(n));
     }
     // DTR 0 is the clock's rising edge: Q1 takes the data bit (a break lights its segment) and
     // Q1 ... Q7 move on to Q2 ... Q8.
     void DTR(int32_t level) override
     {
-        if (record("DTR ", level) == 0 && dtr)
-            displays[openPort].prepend(txd ? u'1' : u'0');
-        dtr = level;
+        Board &b = boards[openPort];
+        b.set(record("DTR ", level) != 0, b.txd);
     }
-    void TXD(int32_t level) override { txd = record("TXD ", level); }
+    void TXD(int32_t level) override
+    {
+        Board &b = boards[openPort];
+        b.set(b.dtr, record("TXD ", level) != 0);
+    }
 
     // How many whole characters went out (eight clock returns each).
     int charactersSent() const { return int(calls.count(QStringLiteral("DTR 0")) / 8); }
     // Segments a ... h of the open port's display, "1" where lit.
-    QString shown() { return (displays[openPort] + BlankPattern).left(8); }
+    QString shown() { return boards[openPort].shown(); }
 
 private:
-    bool dtr = true, txd = false; // DTR is asserted once a port is open
-    std::map<int, QString> displays; // every bit clocked in, newest (Q1) first
-
     int record(const char *what, int value)
     {
         if (missing)
