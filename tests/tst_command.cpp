@@ -504,12 +504,13 @@ private slots:
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<int>("code");
         QTest::addColumn<int>("steps"); // sent
-        const QByteArray dark = "x\n" + QByteArray("n\n").repeated(10);
-        QTest::newRow("through the window") << true << dark << 0 << 10;
-        QTest::newRow("on its own") << false << dark << 0 << 10;
-        QTest::newRow("through the window, answers run out")
-            << true << QByteArray("p\nbe\n") << 1 << 3;
-        QTest::newRow("on its own, answers run out") << false << QByteArray("p\nbe\n") << 1 << 3;
+        for (const bool window : {true, false}) {
+            const QByteArray way = window ? "through the window" : "on its own";
+            QTest::newRow(way.constData())
+                << window << "x\n" + QByteArray("n\n").repeated(10) << 0 << 10;
+            QTest::newRow((way + ", answers run out").constData())
+                << window << QByteArray("p\nbe\n") << 1 << 3;
+        }
     }
     void wiringTest()
     {
@@ -766,11 +767,7 @@ private slots:
             if (window)
                 openWindow();
             const qsizetype before = sent(log()).size();
-            auto *p = new QProcess;
-            p->start(path("pravlon"), arguments);
-            p->write(input);
-            p->closeWriteChannel();
-            const Reply r = finish(p);
+            const Reply r = finish(start(arguments, {}, {}, input));
             QVERIFY2(r.code == code, qPrintable(QString::number(window) + r.err));
             // The window sends what it shows as the player's page comes to the front.
             QCOMPARE(sent(log()).mid(before),

@@ -103,15 +103,11 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("poweredUp");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("as drawn") << "as drawn"
-                                  << "01101001"
-                                  << "01101001";
-        QTest::newRow("crossed") << "DTR and TxD crossed at the connector"
-                                 << "01101001"
-                                 << "10110100";
-        QTest::newRow("clock not inverted") << "the clock not inverted"
-                                            << "10000000"
-                                            << "01000000";
+        for (const auto &[row, fault, poweredUp, shown] :
+            {std::tuple{"as drawn", "as drawn", "01101001", "01101001"},
+                {"crossed", "DTR and TxD crossed at the connector", "01101001", "10110100"},
+                {"clock not inverted", "the clock not inverted", "10000000", "01000000"}})
+            QTest::newRow(row) << QString(fault) << QString(poweredUp) << QString(shown);
     }
     void strayBitWhenThePortOpens()
     {
