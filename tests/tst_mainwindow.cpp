@@ -84,11 +84,12 @@ private slots:
         QCOMPARE(textOf(form.get(), "Label1"), s.library ? "11111111" : BlankPattern);
     }
 
-    // Steps: "type" keys where the focus is (on the first page a character shows, on the editor
-    // "g" and "h" switch the middle bar and the point), bring "page" n to the front, click the
-    // decimal "point", "play" the text, "pick" a port, "tick" the text player's timer, "unplug" a
-    // port, "close" the window; COM1, COM2 and COM4 work. Then the pattern on show (on the display,
-    // in the preview, in Label1 and KOdeslani) and the one put aside (Buffer).
+    // Steps: "type" keys (or on the "keypad") where the focus is (on the first page a character
+    // shows, on the editor "g" and "h" switch the middle bar and the point), bring "page" n to the
+    // front, click the decimal "point", "play" the text, "pick" a port, "tick" the text player's
+    // timer, "unplug" a port, "close" the window; COM1, COM2 and COM4 work. Then the pattern on
+    // show (on the display, in the preview, in Label1 and KOdeslani) and the one put aside
+    // (Buffer).
     void characterOnShow_data()
     {
         QTest::addColumn<QString>("steps");
@@ -100,7 +101,7 @@ private slots:
         // Patterns of the shipped set, segments a ... h.
         const QString A = "11101110", B = "00111110", seven = "11100000", blank = BlankPattern;
         const QString middleBar = "00000010", point = "00000001", all = "11111111";
-        row("typed digit", "type 7", seven, blank);
+        row("typed digit, keypad", "keypad 7", seven, blank);
         row("into the player", "type A, page 3", A, blank);
         row("player and back, no editor", "type a, page 3, page 1", blank, blank);
         row("player into the editor", "type a, page 2, type G, page 1, type b, page 3, page 2",
@@ -131,8 +132,9 @@ private slots:
         for (const QString &step : steps.split(QStringLiteral(", "))) {
             const QString what = step.section(u' ', 0, 0), which = step.section(u' ', 1);
             program.lines->calls.clear();
-            if (what == u"type")
-                QTest::keyClicks(form->focusWidget(), which);
+            if (what == u"type" || what == u"keypad")
+                QTest::keyClicks(form->focusWidget(), which,
+                    what == u"type" ? Qt::NoModifier : Qt::KeypadModifier);
             else if (what == u"page")
                 control<QTabWidget>(form.get(), "SSTab1")->setCurrentIndex(which.toInt() - 1);
             else if (buttons.contains(step))

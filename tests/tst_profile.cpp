@@ -551,7 +551,8 @@ private slots:
     // can own it while the file is locked, and nothing else: another program's lock file stays.
     void leftoversOfKilledSaves()
     {
-        const QStringList kept = {"Data.ini", "Data.ini.lock", "Data.ini.saving-AbCxYz.txt"};
+        const QStringList kept
+            = {"Data.ini", "Data.ini.lock", "Data.ini.saving-Ab.txt", "Data.ini.saving-backup1"};
         for (const QString &name : kept + QStringList{"Data.ini.saving-AbCxYz"})
             writeFile(dir.filePath(name), "");
         QVERIFY(profile::write("User", "B1Text", "x", path));

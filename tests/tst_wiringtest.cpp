@@ -224,6 +224,7 @@ private slots:
                         QTest::keyClick(test, Qt::Key(Qt::Key_A + k));
                 }
                 QTest::keyClick(test, Qt::Key_Return);
+                QCOMPARE(*test->session().seen()[i], shown); // the point's H too
             }
         }
         QVERIFY(test->diagnosis().startsWith(QStringLiteral("Nesvítí segment g")));
