@@ -330,6 +330,9 @@ private slots:
                                   << QByteArray("[User]\r\nB1Data=1\r\n");
         QTest::newRow("LF kept") << QByteArray("[User]\nB1Data=0\n") << "User/B2Data=1"
                                  << QByteArray("[User]\nB1Data=0\nB2Data=1\n");
+        const QByteArray full = QByteArray("[Znaky]\r\n0=1\r\n").leftJustified(16 << 20, ';');
+        QTest::newRow("16 MiB whole")
+            << full << "Znaky/0=0" << QByteArray(full).replace("0=1", "0=0");
         QTest::newRow("CR kept") << QByteArray("[User]\rB1Data=0\r") << "Init/V=1"
                                  << QByteArray("[User]\rB1Data=0\r[Init]\rV=1\r");
         for (const char *bad : {"User/B1Text=Ж", "User/B1Text=a😀", "User/B1Text=a\nB2Text=x",
