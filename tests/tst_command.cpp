@@ -573,9 +573,9 @@ private slots:
         QTRY_VERIFY(!form->wiringTestRunning());
     }
 
-    // Without a session's runtime directory, another user who made the temporary directory's
-    // folder first does not leave the window deaf: it listens in the user's home, and the
-    // command finds it there.
+    // Without a session's runtime directory the socket is in the temporary directory's folder;
+    // another user who made that folder first does not leave the window deaf: it listens in the
+    // user's home, and the command finds it there.
     void socketPlaceTakenFirst()
     {
         const QTemporaryDir elsewhere;
@@ -590,7 +590,8 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", "not-absolute"); // unusable, and no /run/user looked at
         qputenv("TMPDIR", tmp);
         qputenv("HOME", home);
-        QVERIFY(QDir().mkpath(QFile::decodeName(home)));
+        QVERIFY(QDir().mkpath(QFile::decodeName(home)) && QDir().mkpath(QFile::decodeName(tmp)));
+        QVERIFY(socketName(program.dir.path()).startsWith(QFile::decodeName(tmp))); // still free
         // Taken first: a folder open to everyone, as another user would leave it.
         const QByteArray squatted = tmp + "/pravlon-" + QByteArray::number(::geteuid());
         QVERIFY(QDir().mkpath(QFile::decodeName(squatted)) && ::chmod(squatted, 0777) == 0);
