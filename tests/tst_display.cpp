@@ -1,5 +1,6 @@
 // Clocking a pattern out: the calls and what the wired display then lights, the loader of the
 // line library, the port choice, and the texts that say why a port cannot be used.
+#include "command/ports.h"
 #include "effects/outsidetext.h"
 #include "fakes.h"
 
@@ -116,6 +117,8 @@ private slots:
                 "/dev/simUSB0\tA\t" + line.toUtf8() + (line.contains(u'\t') ? "" : "\t"));
             QVERIFY2(portStateText(*port, offered).contains(says), qPrintable(line));
         }
+        QCOMPARE(command::portLine(2, *PortInfo::parse("\t\tmissing\t"), true),
+            "COM2\t-\t-\tV systému takový port není.\tmissing"); // `ports`: "-" not known
         // A device's words are shown as one line of text of a bounded length: no escape that
         // retitles a terminal, no bell, no line of its own, no direction override.
         const PortInfo odd
