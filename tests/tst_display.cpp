@@ -119,6 +119,8 @@ private slots:
         }
         QCOMPARE(command::portLine(2, *PortInfo::parse("\t\tmissing\t"), true),
             "COM2\t-\t-\tV systému takový port není.\tmissing"); // `ports`: "-" not known
+        QVERIFY(command::statusText(true, "COM1", "open", {}, command::PlayState::Paused)
+                    .endsWith("přehrávání: pozastaveno\tpaused\n"));
         // A device's words are shown as one line of text of a bounded length: no escape that
         // retitles a terminal, no bell, no line of its own, no direction override.
         const PortInfo odd
