@@ -562,18 +562,19 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name), kept);
     }
 
-    // No copy of the user's where the running user owns no home: with HOME unset, or with
+    // No copy of the user's where the running user owns no home: with HOME unset or /, or with
     // another user's HOME kept by sudo -E. The save fails, says why, and makes nothing.
     void noCopyInAHomeNotOurs_data()
     {
-        QTest::addColumn<bool>("homeSet");
-        QTest::newRow("HOME unset") << false;
-        QTest::newRow("another user's home") << true;
+        QTest::addColumn<QString>("homeSet");
+        QTest::newRow("HOME unset") << QString();
+        QTest::newRow("another user's home") << "home";
+        QTest::newRow("HOME at the root") << "/";
     }
 
     void noCopyInAHomeNotOurs()
     {
-        QFETCH(bool, homeSet);
+        QFETCH(QString, homeSet);
         if (geteuid() != 0)
             QSKIP("Only root can play other users.");
         const QByteArray home = qgetenv("HOME");
@@ -583,8 +584,8 @@ private slots:
         setMode(path, 0444);
         setMode(theirs, 0755, Nobody, Nobody);
         qunsetenv("XDG_DATA_HOME");
-        if (homeSet)
-            qputenv("HOME", QFile::encodeName(theirs));
+        if (!homeSet.isEmpty())
+            qputenv("HOME", QFile::encodeName(QDir(dir.path()).filePath(homeSet)));
         else
             qunsetenv("HOME");
         QVERIFY(!datafile::write("User", {{"B2Text", "Nov"}}, path));
