@@ -235,6 +235,7 @@ private slots:
         QCOMPARE(g_modem.requests, QStringList({"dtr1", "brk0"}));
         const QString slow = tree.info(module, 3);
         QCOMPARE(slow, "D/ttyUSB1\tQinHeng\tslowbreak\tch341-uart");
+        QCOMPARE(tree.info(module, 1), "D/ttyS1\t\tready\t"); // open before, not now
         // The line and its NUL must fit: the free texts are cut to fit, not the line refused;
         // only COM1 ... COM5.
         const int length = int(slow.size() + tree.dev.size() - 1);
