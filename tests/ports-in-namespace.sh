@@ -1,8 +1,8 @@
 #!/bin/sh
 # `pravlon ports` and `pravlon port` without a window, with the real line library, as a user
 # without rights sees them: a port denied by its group, one whose device node is missing, one
-# that another program holds, and one nothing stands in the way of, which is untested until it
-# is opened; none of them is called usable without an open. The adapter's product string
+# that another program holds, and two that nothing stands in the way of, untested until
+# opened; none of them is called usable without an open. The adapter's product string
 # carries an escape sequence and a bell, which must not reach the terminal.
 # Runs in a private mount namespace with a tmpfs over /dev (so every real serial device and the
 # console are out of reach) and a made-up tree over /sys/class/tty. Skipped (77) without root.
@@ -19,7 +19,7 @@ cp "$1" "$dir/pravlon"
 cp "$2" "$dir/librscom.so"
 cp "$3" "$dir/Data.ini"
 sys=$dir/sys
-for n in 0 1 2 3; do mkdir -p "$sys/ttyUSB$n"; done
+for n in 0 1 2 3 4; do mkdir -p "$sys/ttyUSB$n"; done
 mkdir -p "$sys/console" "$dir/devices/ttyUSB3/if/port"
 echo tty0 >"$sys/console/active"
 ln -s "$dir/devices/ttyUSB3/if/port" "$sys/ttyUSB3/device"
@@ -35,7 +35,7 @@ unshare -m --propagation private sh -eu -c '
     mount --bind "$dir/sys" /sys/class/tty
     : >/dev/ttyUSB0 && chmod 660 /dev/ttyUSB0            # denied: the group root only
     : >/dev/ttyUSB2 && chmod 666 /dev/ttyUSB2            # held by another program
-    : >/dev/ttyUSB3 && chmod 666 /dev/ttyUSB3            # nothing in the way
+    : >/dev/ttyUSB3 && : >/dev/ttyUSB4 && chmod 666 /dev/ttyUSB[34] # nothing in the way
     as() { setpriv --reuid=nobody --regid=nogroup --clear-groups env -i PATH=/usr/bin:/bin \
         LANG=C.UTF-8 "$@"; }
     setpriv --reuid=nobody --regid=nogroup --clear-groups sh -c "exec sleep 60 3<>/dev/ttyUSB2" \
@@ -64,7 +64,8 @@ unshare -m --propagation private sh -eu -c '
     [ $code -eq 3 ] || fail "port COM4 ended with $code: $(cat "$dir/err")"
     # ports --probe opens each port, as the window does at start-up, and says so.
     as "$dir/pravlon" ports --probe >"$dir/out" 2>"$dir/err" || fail "ports --probe failed"
-    grep -q "^COM4	.*Port nelze otevřít" "$dir/out" || fail "ports --probe did not open COM4"
+    [ "$(grep -c "^COM[45]	.*Port nelze otevřít" "$dir/out")" -eq 2 ] ||
+        fail "ports --probe did not open COM4 and COM5"
     grep -q "byl otevřen" "$dir/err" || fail "ports --probe does not say that it opened the ports"
 ' sh "$dir"
 echo "ports-in-namespace: passed"
