@@ -150,8 +150,8 @@ private slots:
         QTest::newRow("generator, up: slower") << "Up" << true << "97 ms";
         QTest::newRow("generator, to 1 ms, no further") << "End PgDown Down" << true << "1 ms";
         QTest::newRow("generator, 1894 ms") << "Home PgDown Down Down" << true << "1894 ms";
-        QTest::newRow("player, pages")
-            << "PgDown PgDown PgUp" << false << "Rychlost generování : 450 ms";
+        QTest::newRow("player, pages, arrows")
+            << "PgDown PgDown PgUp Right Right Left" << false << "Rychlost generování : 451 ms";
     }
 
     void speedKeys()
