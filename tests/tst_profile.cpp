@@ -616,6 +616,8 @@ private slots:
         QFETCH(bool, userCopy);
         QFETCH(QString, savedTo);
         qputenv("HOME", QFile::encodeName(dir.filePath("home")));
+        qputenv("XDG_DATA_HOME", "data"); // not absolute: not used
+        QCOMPARE(datafile::userCopy(), dir.filePath("home/.local/share/pravlon/Data.ini"));
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("data")));
         const QString user = datafile::userCopy();
         QVERIFY(QFile::copy(ShippedDataFile, path));
