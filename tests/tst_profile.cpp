@@ -288,6 +288,7 @@ private slots:
         QTest::newRow("first section only") << rules << name + 2 << "[2]";
         QTest::newRow("a lone CR ends a line, none at the end")
             << QByteArray("[Znaky]\r\n0=1\r1=01011010") << 1 << "01011010";
+        QTest::newRow("Windows-1250") << QByteArray("[User]\r\nB1Text=\x80") << name + 1 << "€";
         QTest::newRow("nothing past 16 MiB")
             << QByteArray(16 << 20, ';') + "\r\n[Znaky]\r\n0=11111111" << 0 << DefaultPattern;
         QTest::newRow("tabs, blanks around a header, = in a value")
