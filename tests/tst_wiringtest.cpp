@@ -288,7 +288,7 @@ private slots:
         QCOMPARE(control<QLabel>(w, "Status")->text(), "Krok se nepodařilo odeslat celý (COM3).");
     }
 
-    // The player is silent while the test runs, and plays on after it.
+    // The player is silent while the test runs, and plays on after it, from its own pattern.
     void sourcesWait()
     {
         TestProgram program;
@@ -298,6 +298,7 @@ private slots:
         control<QAbstractButton>(form.get(), "Check3")->click(); // Play
         auto *timer = control<QTimer>(form.get(), "Timer2");
         QVERIFY(timer->isActive());
+        control<TextPlayerPage>(form.get(), "Page3")->Timer2_Timer(); // "-", not the first step
         const QString before = form->KOdeslani;
         form->openWiringTest();
         QVERIFY(!timer->isActive());
