@@ -547,6 +547,7 @@ private slots:
             QCOMPARE(sent(log()).last(), BlankPattern); // the first page's, before the test
             QCOMPARE(textOf(form.get(), "Label1"), BlankPattern);
         }
+        QCOMPARE(run({"test", "--port", "COM2"}).code, int(NoPort)); // it does not open
     }
 
     // The conversation on the socket: a question per step, an answer line each; the window only
