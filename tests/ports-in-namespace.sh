@@ -2,7 +2,7 @@
 # `pravlon ports` and `pravlon port` without a window, with the real line library, as a user
 # without rights sees them: a port denied by its group, one whose device node is missing, one
 # that another program holds, and two that nothing stands in the way of, untested until
-# opened; none of them is called usable without an open. The adapter's product string
+# opened; none of them is called usable without an open, by `ports` or `status`. The adapter's product string
 # carries an escape sequence and a bell, which must not reach the terminal.
 # Runs in a private mount namespace with a tmpfs over /dev (so every real serial device and the
 # console are out of reach) and a made-up tree over /sys/class/tty. Skipped (77) without root.
@@ -62,6 +62,8 @@ unshare -m --propagation private sh -eu -c '
     code=0
     as "$dir/pravlon" port COM4 >/dev/null 2>"$dir/err" || code=$?
     [ $code -eq 3 ] || fail "port COM4 ended with $code: $(cat "$dir/err")"
+    as "$dir/pravlon" status | grep -q "^port: neznámý	unknown	untested$" ||
+        fail "status calls a port never opened known"
     # ports --probe opens each port, as the window does at start-up, and says so.
     as "$dir/pravlon" ports --probe >"$dir/out" 2>"$dir/err" || fail "ports --probe failed"
     [ "$(grep -c "^COM[45]	.*Port nelze otevřít" "$dir/out")" -eq 2 ] ||
