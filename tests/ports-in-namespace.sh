@@ -2,8 +2,9 @@
 # `pravlon ports` and `pravlon port` without a window, with the real line library, as a user
 # without rights sees them: a port denied by its group, one whose device node is missing, one
 # that another program holds, and two that nothing stands in the way of, untested until
-# opened; none of them is called usable without an open, by `ports` or `status`. The adapter's product string
-# carries an escape sequence and a bell, which must not reach the terminal.
+# opened; none of them is called usable without an open, by `ports` or `status`. The
+# adapter's product string carries an escape sequence and a bell, which must not reach the
+# terminal.
 # Runs in a private mount namespace with a tmpfs over /dev (so every real serial device and the
 # console are out of reach) and a made-up tree over /sys/class/tty. Skipped (77) without root.
 # Usage: ports-in-namespace.sh PROGRAM MODULE DATA_INI
