@@ -385,6 +385,7 @@ private slots:
                     && section(".SH EXIT STATUS").contains(QStringLiteral(".B %1\n").arg(code)),
                 qPrintable(QString::number(code)));
         }
+        QVERIFY(helpText().contains(QRegularExpression("\\b6 [^,]*grafické.*\\b7 [^,]*starší")));
     }
 
     // A line library that is missing or lacks a function the transfer needs: the window says
