@@ -8,6 +8,7 @@
 #include "windows/form4.h"
 #include "windows/form5.h"
 
+#include <QFontDatabase>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTabBar>
@@ -247,6 +248,7 @@ private slots:
         emit qApp->focusWindowChanged(form->windowHandle());
         QCOMPARE(characterButton(form.get(), 37)->text(), QStringLiteral("Nov"));
         QCOMPARE(QFontInfo(form->font()).family(), WindowFontFamily); // the face carried along
+        QVERIFY(QFontDatabase::styles(WindowFontFamily).contains("Bold")); // and its bold
         auto *tabs = control<QTabWidget>(form.get(), "SSTab1");
         const QRect first = tabs->tabBar()->tabRect(0), last = tabs->tabBar()->tabRect(2);
         QVERIFY(
