@@ -7,22 +7,6 @@
 
 #include <QPushButton>
 
-namespace {
-
-// Image3 ... Image10 over segments a ... h of the slanted digit, in twips.
-constexpr int HotSpotPlaces[8][4] = {
-    {1080, 600, 1335, 375},
-    {2160, 960, 375, 1095},
-    {1920, 2520, 375, 1095},
-    {600, 3600, 1215, 375},
-    {360, 2400, 495, 1215},
-    {600, 960, 495, 1095},
-    {840, 2040, 1215, 495},
-    {2760, 3600, 375, 375},
-};
-
-} // namespace
-
 SegmentEditorPage::SegmentEditorPage(PageHost &host, RandomSource &random, QWidget *parent)
     : QWidget(parent)
     , m_host(host)

@@ -1,5 +1,6 @@
 #include "windows/wiringtestwindow.h"
 
+#include "ui/geometry.h"
 #include "ui/widgets.h"
 
 #include <QApplication>
@@ -37,18 +38,8 @@ QRectF displayPinPlace(int pin)
                     : QRectF(80, 153 + 11.0 * (10 - pin) - 6.5, 34, 13);
 }
 
-// Image3 ... Image10 of the segment editor, over segments a ... h of its slanted digit, in
-// twips of its 3000 x 3390 picture drawn from (240, 600).
-constexpr int HotSpotPlaces[8][4] = {
-    {1080, 600, 1335, 375},
-    {2160, 960, 375, 1095},
-    {1920, 2520, 375, 1095},
-    {600, 3600, 1215, 375},
-    {360, 2400, 495, 1215},
-    {600, 960, 495, 1095},
-    {840, 2040, 1215, 495},
-    {2760, 3600, 375, 375},
-};
+// The segment editor's hot spots (geometry.h), in twips of its 3000 x 3390 picture drawn from
+// (240, 600).
 constexpr QSize SeenSize(120, 136);
 
 QRect seenSpot(int k, QPoint origin)
