@@ -11,6 +11,7 @@
 #include <QFontDatabase>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTabBar>
 #include <sys/stat.h>
 
@@ -247,6 +248,26 @@ private slots:
         emit qApp->focusWindowChanged(&dialog);
         emit qApp->focusWindowChanged(form->windowHandle());
         QCOMPARE(characterButton(form.get(), 37)->text(), QStringLiteral("Nov"));
+        // Frames are paced to the screen, however fast the player: the last character is painted.
+        struct : QObject
+        {
+            QString painted;
+            bool eventFilter(QObject *o, QEvent *e) override
+            {
+                if (e->type() == QEvent::Paint)
+                    painted = static_cast<QLabel *>(o)->text();
+                return false;
+            }
+        } paints;
+        auto *label1 = control<QLabel>(form.get(), "Label1");
+        label1->installEventFilter(&paints);
+        control<QTabWidget>(form.get(), "SSTab1")->setCurrentIndex(int(Page::Player));
+        control<QPlainTextEdit>(form.get(), "Text1")->setPlainText(QString("ab8").repeated(50));
+        control<QScrollBar>(form.get(), "HScroll1")->setValue(1);
+        control<QPushButton>(form.get(), "Check3")->setChecked(true);
+        QTest::qWait(60);
+        control<QPushButton>(form.get(), "Check3")->setChecked(false);
+        QTRY_COMPARE(paints.painted, label1->text());
         QCOMPARE(QFontInfo(form->font()).family(), WindowFontFamily); // the face carried along
         QVERIFY(QFontDatabase::styles(WindowFontFamily).contains("Bold")); // and its bold
         auto *tabs = control<QTabWidget>(form.get(), "SSTab1");

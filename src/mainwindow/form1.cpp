@@ -76,6 +76,7 @@ Form1::Form1(Environment environment, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(twipsSize(6030, 4470));
+    new FramePacer(this);
     useProgramLook(this);
     paintBackground(this, colors::DarkRed);
 

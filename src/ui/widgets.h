@@ -8,6 +8,7 @@
 #include "ui/clicklabel.h"
 #include "ui/digitpreview.h"
 #include "ui/factories.h"
+#include "ui/framepacer.h"
 #include "ui/hotspot.h"
 #include "ui/linewidget.h"
 #include "ui/look.h"
