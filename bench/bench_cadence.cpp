@@ -5,6 +5,7 @@
 #include "mainwindow/form1.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -117,6 +118,56 @@ QList<Sent> play(const QString &module, double span, double &cpuSeconds, Start s
     return sent;
 }
 
+// The player at 1 ms over a line as slow as a USB adapter (1 ms per line change, 24 a
+// character): characters one line's time and one interval apart (no catch-up bursts), no ticks
+// piled up to come after the stop, and the window's own timers running between characters (a
+// 5 ms probe timer's lateness stays within about one character).
+template <typename Start, typename Stop>
+void slowLine(const QString &module, double seconds, Start start, Stop stop)
+{
+    void *handle = dlopen(QFile::encodeName(module).constData(), RTLD_NOW | RTLD_NOLOAD);
+    const auto delay
+        = handle ? reinterpret_cast<void (*)(int32_t)>(dlsym(handle, "SIMDELAY")) : nullptr;
+    const auto dtr = handle ? reinterpret_cast<void (*)(int32_t)>(dlsym(handle, "DTR")) : nullptr;
+    if (!delay || !dtr)
+        return;
+    delay(1000);
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 48; ++i)
+        dtr(0);
+    const double character = clock.nsecsElapsed() / 2e6; // 24 line changes, in ms
+    QList<double> lateness;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    probe.setInterval(5);
+    qint64 due = clock.nsecsElapsed() + 5'000'000;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        lateness << (clock.nsecsElapsed() - due) / 1e6;
+        due = clock.nsecsElapsed() + 5'000'000;
+    });
+    probe.start();
+    double cpu = 0;
+    const QList<Sent> sent = play(module, seconds, cpu, start, stop);
+    probe.stop();
+    run(200);
+    const int after = int(readCharacters(module).size());
+    delay(0);
+    dlclose(handle);
+    const QList<double> gaps = gapsOf(sent);
+    std::sort(lateness.begin(), lateness.end());
+    const double p1 = percentile(gaps, 1), p99 = percentile(gaps, 99),
+                 late = percentile(lateness, 99);
+    const bool met = p1 >= character && p99 <= character + 3 && after == 0
+        && late <= character + 6;
+    std::printf("| text player, 1 ms, slow line (%s) | line %.1f ms a character; gaps p1 %.1f / "
+                "median %.1f / p99 %.1f ms, %d sent after the stop, probe late p99 %.1f ms "
+                "(target gaps from the line's time to 3 ms more, none after the stop, probe "
+                "within the line's time + 6 ms) | %s |\n",
+        qPrintable(QGuiApplication::platformName()), character, p1, percentile(gaps, 50), p99,
+        after, late, met ? "met" : "MISSED");
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -150,6 +201,7 @@ int main(int argc, char **argv)
     speed->setValue(1);
     QList<Sent> sent = play(module, seconds, cpuSeconds, startPlay, stopPlay);
     reportFast(QStringLiteral("text player"), sent, seconds, cpuSeconds);
+    slowLine(module, seconds, startPlay, stopPlay);
 
     speed->setValue(350);
     const double slow = std::max(seconds, 4.0);

@@ -101,9 +101,15 @@ void SteadyTimer::kernelTick()
 void SteadyTimer::tick()
 {
     const auto now = std::chrono::steady_clock::now();
-    if (now - m_lastTick < std::chrono::microseconds(interval()) * 500)
+    const auto period = std::chrono::milliseconds(interval());
+    if (now - m_lastTick < period / 2)
         return;
     m_lastTick = now;
     QTimerEvent own(timerId());
     QTimer::timerEvent(&own);
+    // A tick longer than the interval (a slow line) finds the next slot already due, and ticks
+    // back to back would starve the window's own timers (Qt runs them only when nothing else is
+    // ready). The next tick comes one interval after this one ended.
+    if (m_armed && std::chrono::steady_clock::now() - now >= period)
+        arm();
 }

@@ -3,6 +3,7 @@
 // PRAVLON_SIM_LOG names a file that gets one line per call: nanoseconds, operation, value.
 // PRAVLON_SIM_RECORD, when set, keeps the time and level of every TXD call in memory instead,
 // read back through SIMRECORD: a line that costs nothing to the tick that drives it.
+// SIMDELAY makes every DTR and TXD call take that long, as a USB adapter's line changes do.
 // PRAVLON_SIM_UNPLUGGED, while set, makes every call fail, as an unplugged adapter would.
 // PORTINFO tells COMn as /dev/simUSB(n-1), "FT232R USB UART", open or ready for the ports that
 // open and missing for the others; PRAVLON_SIM_PORTINFO sets states and details of its own:
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -39,9 +41,12 @@ struct Record
 constexpr int32_t RecordCapacity = 1 << 22;
 Record g_record[RecordCapacity];
 int32_t g_recorded = 0;
+int32_t g_delayUs = 0;
 
 void log(const char *op, long value)
 {
+    if (g_delayUs > 0 && op[0] != 'O')
+        std::this_thread::sleep_for(std::chrono::microseconds(g_delayUs));
     static const bool recording = std::getenv("PRAVLON_SIM_RECORD") != nullptr;
     if (recording) {
         if (op[0] == 'T' && g_recorded < RecordCapacity) {
@@ -128,6 +133,12 @@ RSCOM_EXPORT int32_t SIMRECORD(int64_t *ns, int32_t *levels, int32_t size)
     }
     g_recorded = 0;
     return n;
+}
+
+// The time each DTR and TXD call takes from now on. Not part of the real library.
+RSCOM_EXPORT void SIMDELAY(int32_t microseconds)
+{
+    g_delayUs = microseconds;
 }
 
 int16_t CLOSECOM(void)
