@@ -175,13 +175,9 @@ private slots:
         QCOMPARE(test->windowTitle(), "Test zapojení");
         QCOMPARE(control<QTabWidget>(form.get(), "SSTab1")->currentIndex(), 1);
         for (int i = 0; i < steps().size(); ++i) {
-            QCOMPARE(program.lines->calls.mid(program.lines->calls.size() - 24).join(' '), [&] {
-                QStringList calls;
-                for (int k = 7; k >= 0; --k)
-                    calls << "DTR 1"
-                          << "TXD " + steps()[i].pattern.mid(k, 1) << "DTR 0";
-                return calls.join(' ');
-            }());
+            FakeLineLibrary editor; // the step as the segment editor sends it, whole
+            QVERIFY(transferPattern(editor, steps()[i].pattern));
+            QCOMPARE(program.lines->calls.mid(program.lines->calls.size() - 24), editor.calls);
             QCOMPARE(form->KOdeslani, steps()[i].pattern);
             QCOMPARE(control<DigitPreview>(test, "Sent")->pattern(), steps()[i].pattern);
             const QString shown = program.lines->shown();
