@@ -585,10 +585,8 @@ private slots:
         setMode(path, 0444);
         setMode(theirs, 0755, Nobody, Nobody);
         qunsetenv("XDG_DATA_HOME");
-        if (!homeSet.isEmpty())
-            qputenv("HOME", QFile::encodeName(QDir(dir.path()).filePath(homeSet)));
-        else
-            qunsetenv("HOME");
+        homeSet.isEmpty() ? qunsetenv("HOME")
+                          : qputenv("HOME", QFile::encodeName(QDir(dir.path()).filePath(homeSet)));
         QVERIFY(!datafile::write("User", {{"B2Text", "Nov"}}, path));
         QVERIFY(datafile::lastFailure().contains("sudo -E"));
         QCOMPARE(
