@@ -158,8 +158,7 @@ void slowLine(const QString &module, double seconds, Start start, Stop stop)
     std::sort(lateness.begin(), lateness.end());
     const double p1 = percentile(gaps, 1), p99 = percentile(gaps, 99),
                  late = percentile(lateness, 99);
-    const bool met = p1 >= character && p99 <= character + 3 && after == 0
-        && late <= character + 6;
+    const bool met = p1 >= character && p99 <= character + 3 && after == 0 && late <= character + 6;
     std::printf("| text player, 1 ms, slow line (%s) | line %.1f ms a character; gaps p1 %.1f / "
                 "median %.1f / p99 %.1f ms, %d sent after the stop, probe late p99 %.1f ms "
                 "(target gaps from the line's time to 3 ms more, none after the stop, probe "

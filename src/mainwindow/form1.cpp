@@ -71,7 +71,6 @@ Form1::Form1(Environment environment, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Caption);
-    setWindowIcon(programIcon());
     // Created without a minimise box; start-up adds it.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

@@ -3,7 +3,38 @@
 #include "mainwindow/commandserver.h"
 #include "mainwindow/form1.h"
 
+#include "ui/look.h"
+
 #include <QApplication>
+#include <QTimer>
+
+namespace {
+
+// Runs `then` once the window has painted its first frame.
+class AfterFirstFrame : public QObject
+{
+public:
+    AfterFirstFrame(QWidget *window, std::function<void()> then)
+        : QObject(window)
+        , m_then(std::move(then))
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            QTimer::singleShot(0, parent(), m_then);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_then;
+};
+
+} // namespace
 
 int runProgramWindow(const QString &programDirectory)
 {
@@ -23,6 +54,8 @@ int runProgramWindow(const QString &programDirectory)
     commands.listen(environment.programDirectory);
     form.Form_Load();
     commands.setReady();
+    // The icon needs the SVG icon engine, which nothing in the first frame does.
+    new AfterFirstFrame(&form, [&form] { form.setWindowIcon(programIcon()); });
     form.show();
     return QApplication::exec();
 }
