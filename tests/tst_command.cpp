@@ -249,9 +249,13 @@ class TestCommand : public QObject
                 = QString(r.out).remove(QRegularExpression("(?m)^.*\t")).simplified();
             if (!step.states.isEmpty() && states != step.states.section(u'|', !window, !window))
                 failures << what + QStringLiteral("state words ") + states;
-            // A refused port says why: its line's reason.
+            // A refused port says why: its line's reason, after its own name.
             if (r.code == NoPort && !r.err.contains(step.unplugged ? "odpojen" : "skupině dialout"))
                 failures << what + QStringLiteral("no reason: ") + r.err;
+            const QRegularExpression port("COM\\d");
+            if (r.code == NoPort
+                && port.match(r.err).captured() != step.arguments.filter(port).value(0))
+                failures << what + QStringLiteral("another port named first: ") + r.err;
             if (window
                 && control<QTabWidget>(form.get(), "SSTab1")->currentIndex() != int(step.page))
                 failures << what + QStringLiteral("another page in front");
@@ -698,6 +702,19 @@ private slots:
             QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
         }
         QCOMPARE(readFile(log()), before);
+    }
+
+    // The last of each range is taken: COM5, the letter Z, a text of the longest length; on its
+    // own, a command tries every port up to the last.
+    void lastOfEachRange()
+    {
+        for (const QStringList &arguments : {QStringList{"port", "COM5"},
+                 {"show", "--port", "com5", "Z"}, {"show", "z"}, {"play", QString(65536, u'a')}}) {
+            const CommandLine line = parseCommandLine(arguments);
+            QVERIFY2(
+                line.kind == CommandLine::Run && !check(line.request), qPrintable(arguments[1]));
+        }
+        QCOMPARE(finish(start({"show", "a"}, {}, {"PRAVLON_SIM_PORTS=5"})).code, Done);
     }
 
     // A command line not quite right is refused before anything is sent, on either path; text

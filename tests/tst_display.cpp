@@ -130,6 +130,8 @@ private slots:
         QCOMPARE(odd.adapter.first(15), "FT\uFFFD]0;x\uFFFD  OK\uFFFDyy");
         QCOMPARE(odd.adapter.size(), OutsideTextLength);
         QVERIFY(odd.adapter.endsWith(u'\u2026'));
+        const QByteArray fits(OutsideTextLength, 'z');
+        QCOMPARE(PortInfo::parse("/dev/simUSB0\t" + fits + "\tready\t")->adapter, fits);
         QCOMPARE(portStateText(odd, false), "Port nelze otevřít: \uFFFD[31mbad\uFFFD");
         QCOMPARE(timePerCharacterText(21'499'999) + timePerCharacterText(21'500'000)
                 + timePerCharacterText(400'000),

@@ -142,10 +142,13 @@ private slots:
         const Step &b = steps()[2];
         QCOMPARE(litPattern(b, *parseAnswer(QStringLiteral(" P "))), b.pattern);
         QCOMPARE(litPattern(b, *parseAnswer(QStringLiteral("n"))), BlankPattern);
-        QCOMPARE(litPattern(b, *parseAnswer(QStringLiteral("e, B"))), QStringLiteral("01001000"));
+        QCOMPARE(litPattern(b, *parseAnswer(QStringLiteral("a, H e"))), QStringLiteral("10001001"));
         for (const char *wrong : {"", "x", "ab1", "přesně"})
             QVERIFY2(!parseAnswer(QString::fromUtf8(wrong)), wrong);
         Session s;
+        s.answer({Seen::Nothing, {}});
+        s.back();
+        QCOMPARE(s.current(), 0);
         s.answer({Seen::Nothing, {}});
         s.answer({Seen::Nothing, {}});
         s.back();
