@@ -170,7 +170,11 @@ class TestCommand : public QObject
 
     // Each command in turn, through the window and on its own: its exit code, the patterns the
     // display received last (none at all for a refused command), what it printed and, with the
-    // window, the page in front and the pattern label.
+    // window, the page in front and the pattern label. A command line not quite right is refused
+    // before anything is sent; text from standard input plays as if typed into the box, whatever
+    // its line ends, read to its end through the writer's pauses. An input longer than a text may
+    // be is refused as soon as it is, even while its writer goes on: a refused command's input is
+    // left open.
     void commands(bool window)
     {
         if (window)
@@ -181,11 +185,13 @@ class TestCommand : public QObject
             int code;
             Page page; // in front of the window afterwards
             QStringList lastSent = {};
+            QByteArrayList input = {}; // on standard input, written with a pause between
             QString out = {}; // on standard output: through the window|on its own
             QString states = {}; // the last field of each line out: through the window|on its own
             bool unplugged = false; // every port fails from now on, COM3 unplugged
         };
         using enum Page;
+        const QStringList play{"play", "--ms", "1", "--wait", "-"}, aComma{A, A, A, Comma, A};
         const Step steps[] = {
             {{"show", "a"}, 0, Buttons, {A}},
             // No usable port (3), the reason told.
@@ -200,14 +206,31 @@ class TestCommand : public QObject
             {{"play", "--ms", "0", "x"}, 2, Buttons},
             {{"play", "--ms", "5001", "x"}, 2, Buttons},
             {{"stop", "--loop"}, 2, Buttons},
+            {{"show", "--pattern", "10110110\n"}, 5, Buttons}, // a line break
+            {{"show", "--pattern", "10110112"}, 5, Buttons},
+            {{"show"}, 2, Buttons}, // no character
+            {{"play", "--ms", "1x", "a"}, 2, Buttons},
+            {{"port", "COM6"}, 2, Buttons},
+            {{"show", "--port", "COM0", "a"}, 2, Buttons},
+            {{"status", "now"}, 2, Buttons}, // a word too many
+            {{"play", QString(65537, u'a')}, 2, Buttons}, // a text too long
             {{"show", "+"}, 0, Buttons, {"10010000"}},
             {{"show", "--pattern", "10110111"}, 0, Editor, {"10110111"}},
             // A single play ends by sending its first character once more.
             {{"play", "--wait", "--ms", "1", "--port", "COM3", "ab"}, 0, Player, {A, B, A}},
             // Standard input: a line break is two characters that keep the pattern; the final
             // one only ends the line.
-            {{"play", "--ms", "1", "--wait", "-"}, 0, Player, {A, A, A, Comma, A}},
-            {{"status"}, 0, Player, {},
+            {play, 0, Player, aComma, {"a\r\n,\r\n"}},
+            {play, 0, Player, aComma, {"a\r,\r"}},
+            {play, 0, Player, aComma, {"a\n,"}}, // no final line end
+            {play, 0, Player, {A, A, A, A}, {"a\n\n"}}, // two final line ends
+            {play, 0, Player, {A, B, A}, {"a", "b"}}, // a pause
+            {play, 2, Player, {},
+                {QByteArray(300 << 10, 'a'), QByteArray(1 << 20, 'a')}}, // not ended
+            {{"play", "--wait", "--ms", "1", "--", "-5"}, 0, Player, // a text that begins with -
+                {"00000010", "10110110", "00000010"}},
+            {play, 0, Player, aComma, {"a\n,\n"}}, // the status below tells its last pattern
+            {{"status"}, 0, Player, {}, {},
                 "okno: běží\trunning\nport: COM3\tCOM3\topen\nvzor: 11101110\t11101110\n"
                 "přehrávání: zastaveno\tstopped\n"
                 "|okno: neběží\tnone\nport: COM1\tCOM1\tready\nvzor: neznámý\tunknown\n"
@@ -215,12 +238,12 @@ class TestCommand : public QObject
             {{"port", "COM1"}, 0, Player},
             {{"stop"}, 0, Player},
             // The reason, then the state word in a field of its own.
-            {{"ports"}, 0, Player, {},
+            {{"ports"}, 0, Player, {}, {},
                 "COM1\t/dev/simUSB0\tFT232R USB UART\tPort je otevřen.\topen"
                 "|COM3\t/dev/simUSB2\tFT232R USB UART\tPort lze vybrat.\tready",
                 "open denied ready busy nodtr|ready denied ready busy nodtr"},
             // A port that fails when it is picked says why, through the window as on its own.
-            {{"port", "COM3"}, 3, Player, {}, {}, {}, true},
+            {{"port", "COM3"}, 3, Player, {}, {}, {}, {}, true},
         };
         const auto plugBack = qScopeGuard([] {
             qunsetenv("PRAVLON_SIM_UNPLUGGED");
@@ -234,9 +257,10 @@ class TestCommand : public QObject
                 qputenv("PRAVLON_SIM_PORTINFO", PortStates + ",3=gone");
             }
             const qsizetype before = sent(log()).size();
-            const Reply r = run(step.arguments);
+            const Reply r = finish(start(step.arguments, {}, {}, step.input, step.code == Done));
             const QStringList now = sent(log()).mid(before);
-            const QString what = step.arguments.join(u' ') + QStringLiteral(": ");
+            const QString what
+                = (step.arguments.join(u' ') + u'<' + step.input.join(u'|')).left(60) + u':';
             if (r.code != step.code || (r.code && r.err.isEmpty()))
                 failures << what + QStringLiteral("code %1, %2").arg(r.code).arg(r.err);
             if (now.mid(now.size() - step.lastSent.size()) != step.lastSent
@@ -290,42 +314,25 @@ private slots:
     void throughTheWindow() { commands(true); }
     void onItsOwn() { commands(false); }
 
-    // Every row of the command table, with no test of its own: its example parses to its verb,
-    // crosses the socket unchanged, and is done by the window and by the command on its own; an
-    // option that is not the row's is refused as wrong use (2).
+    // Every row of the command table: its example parses to its verb and crosses the socket
+    // unchanged; an option that is not the row's is refused as wrong use (2).
     void everyCommand()
     {
         QStringList failures;
-        for (const bool window : {true, false}) {
-            if (window)
-                openWindow();
-            else
-                form.reset();
-            for (const Command &c : Commands) {
-                const QString what = example(c).join(u' ')
-                    + (window ? QStringLiteral(" in the window: ") : QStringLiteral(" alone: "));
-                const CommandLine line = parseCommandLine(example(c));
-                const QByteArray wire = encode(line.request).chopped(1);
-                const auto back = decodeRequest(wire);
-                if (line.kind != CommandLine::Run || line.request.verb != c.verb
-                    || !std::holds_alternative<Request>(back)
-                    || std::get<Request>(back) != line.request)
-                    failures << what + QStringLiteral("parsed or sent wrong: ") + QString(wire);
-                for (const auto &[bit, option] :
-                    {std::pair{MsOption, "--ms=1"}, {LoopOption, "--loop"}, {WaitOption, "--wait"},
-                        {PortOption, "--port=COM1"}}) {
-                    if (!(c.options & bit)
-                        && parseCommandLine(example(c) << QLatin1String(option)).wrong.code
-                            != Usage)
-                        failures << what + QLatin1String(option) + QStringLiteral(" not refused");
-                }
-                // The wiring test reads an answer per step.
-                const Reply r = window ? ask(wire)
-                    : c.verb == Verb::Test
-                    ? finish(start(example(c), {}, {}, {QByteArray("p\n").repeated(10)}))
-                    : run(example(c));
-                if (r.code != Done)
-                    failures << what + r.err;
+        for (const Command &c : Commands) {
+            const QString what = example(c).join(u' ') + QStringLiteral(": ");
+            const CommandLine line = parseCommandLine(example(c));
+            const QByteArray wire = encode(line.request).chopped(1);
+            const auto back = decodeRequest(wire);
+            if (line.kind != CommandLine::Run || line.request.verb != c.verb
+                || !std::holds_alternative<Request>(back)
+                || std::get<Request>(back) != line.request)
+                failures << what + QStringLiteral("parsed or sent wrong: ") + QString(wire);
+            for (const auto &[bit, option] : {std::pair{MsOption, "--ms=1"}, {LoopOption, "--loop"},
+                     {WaitOption, "--wait"}, {PortOption, "--port=COM1"}}) {
+                if (!(c.options & bit)
+                    && parseCommandLine(example(c) << QLatin1String(option)).wrong.code != Usage)
+                    failures << what + QLatin1String(option) + QStringLiteral(" not refused");
             }
         }
         QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
@@ -415,21 +422,16 @@ private slots:
 
     // `pravlon` alone where no graphical session can be reached: one Czech line pointing at the
     // commands and its own exit code, not Qt's abort.
-    void noDisplay_data()
-    {
-        QTest::addColumn<QStringList>("environment");
-        QTest::newRow("nothing set") << QStringList();
-        QTest::newRow("X server out of reach") << QStringList{"DISPLAY=:97"};
-        QTest::newRow("Wayland out of reach") << QStringList{"WAYLAND_DISPLAY=nowhere-0"};
-    }
     void noDisplay()
     {
-        QFETCH(QStringList, environment);
-        const Reply r = run({}, {}, environment);
-        QCOMPARE(r.code, NoDisplay);
-        QVERIFY2(r.err.startsWith("pravlon: Nenalezeno grafické prostředí")
-                && r.err.count(u'\n') == 2 && r.err.contains("pravlon --help"),
-            qPrintable(r.err));
+        for (const QStringList &environment :
+            {QStringList(), {"DISPLAY=:97"}, {"WAYLAND_DISPLAY=nowhere-0"}}) {
+            const Reply r = run({}, {}, environment);
+            QVERIFY2(r.code == NoDisplay
+                    && r.err.startsWith("pravlon: Nenalezeno grafické prostředí")
+                    && r.err.count(u'\n') == 2 && r.err.contains("pravlon --help"),
+                qPrintable(environment.join(' ') + r.err));
+        }
     }
 
     // A play with --wait waits while other commands are answered, and ends with a stop. The
@@ -486,50 +488,44 @@ private slots:
     // it unfinished, and the window's test with it.
     void wiringTest_data()
     {
-        QTest::addColumn<bool>("window");
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<int>("code");
         QTest::addColumn<int>("steps"); // sent
-        for (const bool window : {true, false}) {
-            const QByteArray way = window ? "through the window" : "on its own";
-            QTest::newRow(way.constData())
-                << window << "x\n" + QByteArray("n\n").repeated(10) << 0 << 10;
-            QTest::newRow((way + ", answers run out").constData())
-                << window << QByteArray("p\nbe\n") << 1 << 3;
-        }
+        QTest::newRow("answered") << "x\n" + QByteArray("n\n").repeated(10) << 0 << 10;
+        QTest::newRow("answers run out") << QByteArray("p\nbe\n") << 1 << 3;
     }
     void wiringTest()
     {
-        QFETCH(bool, window);
         QFETCH(QByteArray, input);
         QFETCH(int, steps);
-        if (window)
-            openWindow();
-        const qsizetype before = sent(log()).size();
-        const Reply r = finish(start({"test"}, {}, {}, {input}));
-        QTEST(r.code, "code");
-        QVERIFY2(r.out.startsWith(QStringLiteral("Krok 1 z 10: Vše zhasnuto")), qPrintable(r.out));
-        QVERIFY2(r.code ? !r.err.isEmpty()
-                        : r.out.contains(wiringtest::TerminalHint)
-                    && r.out.endsWith(QStringLiteral("Nesvítí nic\n")
-                        + wiringtest::diagnose(QList<std::optional<QString>>(10, BlankPattern))[0]
-                              .text
-                        + u'\n'),
-            qPrintable(r.out + r.err));
         QStringList expected;
         for (int i = 0; i < steps; ++i)
             expected << wiringtest::steps()[i].pattern;
-        const QStringList now = sent(log()).mid(before);
-        // Through the window, the page switch to the editor before and the pattern of before.
-        QVERIFY2(
-            now.join(u' ').contains(expected.join(u' ')) && now.size() == steps + (window ? 2 : 0),
-            qPrintable(now.join(u' ')));
-        if (window) {
-            QTRY_VERIFY(!form->wiringTestRunning());
-            QCOMPARE(sent(log()).last(), BlankPattern); // the first page's, before the test
-            QCOMPARE(textOf(form.get(), "Label1"), BlankPattern);
+        const QString dark = QStringLiteral("Nesvítí nic\n")
+            + wiringtest::diagnose(QList<std::optional<QString>>(10, BlankPattern))[0].text + u'\n';
+        for (const bool window : {false, true}) {
+            if (window)
+                openWindow();
+            const qsizetype before = sent(log()).size();
+            const Reply r = finish(start({"test"}, {}, {}, {input}));
+            QTEST(r.code, "code");
+            QVERIFY2(
+                r.out.startsWith(QStringLiteral("Krok 1 z 10: Vše zhasnuto")), qPrintable(r.out));
+            QVERIFY2(r.code ? !r.err.isEmpty()
+                            : r.out.contains(wiringtest::TerminalHint) && r.out.endsWith(dark),
+                qPrintable(r.out + r.err));
+            const QStringList now = sent(log()).mid(before);
+            // Through the window, the page switch to the editor before and the pattern of before.
+            QVERIFY2(now.join(u' ').contains(expected.join(u' '))
+                    && now.size() == steps + (window ? 2 : 0),
+                qPrintable(now.join(u' ')));
+            if (window) {
+                QTRY_VERIFY(!form->wiringTestRunning());
+                QCOMPARE(sent(log()).last(), BlankPattern); // the first page's, before the test
+                QCOMPARE(textOf(form.get(), "Label1"), BlankPattern);
+            }
+            QCOMPARE(run({"test", "--port", "COM2"}).code, int(NoPort)); // it does not open
         }
-        QCOMPARE(run({"test", "--port", "COM2"}).code, int(NoPort)); // it does not open
     }
 
     // The conversation on the socket: a question per step, an answer line each; the window only
@@ -629,23 +625,18 @@ private slots:
 
     // Ctrl+C and SIGTERM stop a play on its own between two characters; the process ends by the
     // signal, so that a shell sees it.
-    void interrupted_data()
-    {
-        QTest::addColumn<int>("signal");
-        QTest::newRow("Ctrl+C") << SIGINT;
-        QTest::newRow("SIGTERM") << SIGTERM;
-    }
     void interrupted()
     {
-        QFETCH(int, signal);
-        const qsizetype before = sent(log()).size();
-        QProcess *playing = start({"play", "--loop", "--ms", "1", "ab"});
-        QTRY_VERIFY(sent(log()).size() >= before + 3);
-        ::kill(pid_t(playing->processId()), signal);
-        QCOMPARE(finish(playing).code, -1);
-        const QByteArray lines = readFile(log());
-        QCOMPARE(lines.count(" TXD ") % PatternLength, 0);
-        QVERIFY(lines.endsWith(" DTR 0\n"));
+        for (const int signal : {SIGINT, SIGTERM}) {
+            const qsizetype before = sent(log()).size();
+            QProcess *playing = start({"play", "--loop", "--ms", "1", "ab"});
+            QTRY_VERIFY(sent(log()).size() >= before + 3);
+            ::kill(pid_t(playing->processId()), signal);
+            QCOMPARE(finish(playing).code, -1);
+            const QByteArray lines = readFile(log());
+            QCOMPARE(lines.count(" TXD ") % PatternLength, 0);
+            QVERIFY(lines.endsWith(" DTR 0\n"));
+        }
     }
 
     // Unsound requests written straight to the window's socket are refused with their exit
@@ -715,58 +706,6 @@ private slots:
                 line.kind == CommandLine::Run && !check(line.request), qPrintable(arguments[1]));
         }
         QCOMPARE(finish(start({"show", "a"}, {}, {"PRAVLON_SIM_PORTS=5"})).code, Done);
-    }
-
-    // A command line not quite right is refused before anything is sent, on either path; text
-    // from standard input plays as if typed into the box, whatever its line ends, read to its end
-    // through the writer's pauses. An input longer than a text may be is refused as soon as it
-    // is, even while its writer goes on: a refused command's input is left open.
-    void input_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QByteArrayList>("input"); // written with a pause between
-        QTest::addColumn<QStringList>("played");
-        const auto row = [](const char *name, const QStringList &arguments, int code,
-                             const QByteArrayList &input = {}, const QStringList &played = {}) {
-            QTest::newRow(name) << arguments << code << input << played;
-        };
-        row("pattern and a line break", {"show", "--pattern", "10110110\n"}, 5);
-        row("pattern of other digits", {"show", "--pattern", "10110112"}, 5);
-        row("no character", {"show"}, 2);
-        row("--ms not a number", {"play", "--ms", "1x", "a"}, 2);
-        row("port beyond COM5", {"port", "COM6"}, 2);
-        row("--port below COM1", {"show", "--port", "COM0", "a"}, 2);
-        row("a word too many", {"status", "now"}, 2);
-        row("a text too long", {"play", QString(65537, u'a')}, 2);
-        const QStringList play{"play", "--wait", "--ms", "1", "-"}, aComma{A, A, A, Comma, A};
-        row("CR LF", play, 0, {"a\r\n,\r\n"}, aComma);
-        row("CR", play, 0, {"a\r,\r"}, aComma);
-        row("no final line end", play, 0, {"a\n,"}, aComma);
-        row("two final line ends", play, 0, {"a\n\n"}, {A, A, A, A});
-        row("a pause", play, 0, {"a", "b"}, {A, B, A});
-        row("over the limit, not ended", play, 2,
-            {QByteArray(300 << 10, 'a'), QByteArray(1 << 20, 'a')});
-        row("a text that begins with a dash", play.mid(0, 4) + QStringList{"--", "-5"}, 0, {},
-            {"00000010", "10110110", "00000010"});
-    }
-
-    void input()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, code);
-        QFETCH(QByteArrayList, input);
-        QFETCH(QStringList, played);
-        for (const bool window : {false, true}) {
-            if (window)
-                openWindow();
-            const qsizetype before = sent(log()).size();
-            const Reply r = finish(start(arguments, {}, {}, input, code == Done));
-            QVERIFY2(r.code == code, qPrintable(QString::number(window) + r.err));
-            // The window sends what it shows as the player's page comes to the front.
-            QCOMPARE(sent(log()).mid(before),
-                (window && !played.isEmpty() ? QStringList(BlankPattern) : QStringList()) + played);
-        }
     }
 };
 
