@@ -543,6 +543,7 @@ private slots:
         QCOMPARE(test->session().current(), 0);
         QVERIFY(answer(socket, "abc?").out.startsWith(wiringtest::TerminalHint));
         QVERIFY(answer(socket, "p").out.startsWith("Krok 2 z 10"));
+        QVERIFY(!control<QPushButton>(test, "Back")->isEnabled()); // the terminal answers
         const qsizetype before = sent(log()).size();
         for (const QStringList &refused :
             QList<QStringList>{{"show", "A"}, {"play", "ab"}, {"port", "COM3"}, {"test"}}) {
@@ -696,9 +697,12 @@ private slots:
     }
 
     // The last of each range is taken: COM5, the letter Z, a text of the longest length; on its
-    // own, a command tries every port up to the last.
-    void lastOfEachRange()
+    // own, a command tries every port up to the last. An unknown option is named as typed.
+    void edgesOfTheCommandLine()
     {
+        for (const char *option : {"-x", "--xy"})
+            QVERIFY(
+                parseCommandLine({"play", option, "T"}).wrong.err.contains(QString(" ") + option));
         for (const QStringList &arguments : {QStringList{"port", "COM5"},
                  {"show", "--port", "com5", "Z"}, {"show", "z"}, {"play", QString(65536, u'a')}}) {
             const CommandLine line = parseCommandLine(arguments);
