@@ -28,9 +28,10 @@ entry=$home/.local/share/applications/pravlon.desktop
 if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$entry"; fi
 [ "$(cd "$top/icons" && find . -type f | sort)" = "$(cd "$home/.local/share/icons" && find . -type f | sort)" ] \
     || fail "the icons on the menu are not those of the folder"
-# The Exec key read back as a desktop reads it: the file's escapes, the quotes, then %%.
+# The Exec key read back as a desktop reads it: the file's escapes, the quotes, then %% as %
+# and any other % with its letter as a field code, which the desktop replaces (%f, %u ...).
 program=$(sed -n 's/^Exec=//p' "$entry" | sed -e 's/\\\\/\\/g' -e 's/^"\(.*\)"$/\1/' \
-    -e 's/\\\(["`$\\]\)/\1/g' -e 's/%%/%/g')
+    -e 's/\\\(["`$\\]\)/\1/g' -e 's/%%/\x01/g' -e 's/%.//g' -e 's/\x01/%/g')
 [ "$program" = "$top/pravlon" ] || fail "the menu entry starts '$program'"
 
 log="$dir/lines.log"
