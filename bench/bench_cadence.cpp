@@ -141,14 +141,21 @@ void slowLine(const QString &module, double seconds, Start start, Stop stop)
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
     probe.setInterval(5);
-    qint64 due = clock.nsecsElapsed() + 5'000'000;
+    qint64 due = 0;
     QObject::connect(&probe, &QTimer::timeout, [&] {
         lateness << (clock.nsecsElapsed() - due) / 1e6;
         due = clock.nsecsElapsed() + 5'000'000;
     });
-    probe.start();
     double cpu = 0;
-    const QList<Sent> sent = play(module, seconds, cpu, start, stop);
+    // Started with the player, after the record is emptied, which takes a while.
+    const QList<Sent> sent = play(
+        module, seconds, cpu,
+        [&] {
+            start();
+            due = clock.nsecsElapsed() + 5'000'000;
+            probe.start();
+        },
+        stop);
     probe.stop();
     run(200);
     const int after = int(readCharacters(module).size());
