@@ -1,9 +1,6 @@
 // A simulated line library with the real one's interface, for running the program without a
 // serial port. PRAVLON_SIM_PORTS lists the COM numbers that open ("13"; default "1").
 // PRAVLON_SIM_LOG names a file that gets one line per call: nanoseconds, operation, value.
-// PRAVLON_SIM_RECORD, when set, keeps the time and level of every TXD call in memory instead,
-// read back through SIMRECORD: a line that costs nothing to the tick that drives it.
-// SIMDELAY makes every DTR and TXD call take that long, as a USB adapter's line changes do.
 // PRAVLON_SIM_UNPLUGGED, while set, makes every call fail, as an unplugged adapter would.
 // PORTINFO tells COMn as /dev/simUSB(n-1), "FT232R USB UART", open or ready for the ports that
 // open and missing for the others; PRAVLON_SIM_PORTINFO sets states and details of its own:
@@ -12,14 +9,16 @@
 // missing one the program needs, or one it can do without.
 #include "rscom.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <utility>
+
+#ifdef SIM_INSTRUMENTS
+bool simInstrument(const char *op, long value); // the benchmarks' own; true when it took the call
+#endif
 
 namespace {
 
@@ -32,31 +31,12 @@ const auto listed = [](int n) {
     return std::strchr(ports ? ports : "1", '0' + n) != nullptr;
 };
 
-struct Record
-{
-    int64_t ns;
-    int32_t level;
-};
-// Room for eight minutes of ticks at 1 ms; pages are touched only as the record grows.
-constexpr int32_t RecordCapacity = 1 << 22;
-Record g_record[RecordCapacity];
-int32_t g_recorded = 0;
-int32_t g_delayUs = 0;
-
 void log(const char *op, long value)
 {
-    if (g_delayUs > 0 && op[0] != 'O')
-        std::this_thread::sleep_for(std::chrono::microseconds(g_delayUs));
-    static const bool recording = std::getenv("PRAVLON_SIM_RECORD") != nullptr;
-    if (recording) {
-        if (op[0] == 'T' && g_recorded < RecordCapacity) {
-            g_record[g_recorded++] = {std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                          std::chrono::steady_clock::now().time_since_epoch())
-                                          .count(),
-                int32_t(value)};
-        }
+#ifdef SIM_INSTRUMENTS
+    if (simInstrument(op, value))
         return;
-    }
+#endif
     static const char *path = std::getenv("PRAVLON_SIM_LOG");
     static FILE *file = path ? std::fopen(path, "a") : nullptr;
     if (!file)
@@ -121,25 +101,6 @@ int32_t PORTINFO(int32_t n, char *text, int32_t size)
     return int32_t(std::strlen(std::strcpy(text, line.c_str())));
 }
 #endif
-
-// The TXD calls recorded since the last call (PRAVLON_SIM_RECORD): their times (steady clock,
-// nanoseconds) and levels; empties the record. Not part of the real library.
-RSCOM_EXPORT int32_t SIMRECORD(int64_t *ns, int32_t *levels, int32_t size)
-{
-    const int32_t n = std::min(size, g_recorded);
-    for (int32_t i = 0; i < n; ++i) {
-        ns[i] = g_record[i].ns;
-        levels[i] = g_record[i].level;
-    }
-    g_recorded = 0;
-    return n;
-}
-
-// The time each DTR and TXD call takes from now on. Not part of the real library.
-RSCOM_EXPORT void SIMDELAY(int32_t microseconds)
-{
-    g_delayUs = microseconds;
-}
 
 int16_t CLOSECOM(void)
 {
