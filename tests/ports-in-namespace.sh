@@ -59,7 +59,12 @@ unshare -m --propagation private sh -eu -c '
     ! grep -q "lze" "$dir/out" || fail "a port never opened is called usable"
     ! grep -q "$(printf "[\033\007]")" "$dir/out" || fail "the product string reached the terminal raw"
     grep -q "FT232R .*]0;pwned.*all ports OK" "$dir/out" || fail "the product string is lost"
-    # port COMn opens the port it names: a plain file is no serial port.
+    # port COMn opens the port it names: the system refuses a device of another group, and the
+    # group to join is named in the exact command; a plain file is no serial port.
+    code=0
+    as "$dir/pravlon" port COM1 >/dev/null 2>"$dir/err" || code=$?
+    [ $code -eq 3 ] && grep -q "group root: join it (sudo usermod -aG root \$USER)" "$dir/err" ||
+        fail "port COM1 ended with $code: $(cat "$dir/err")"
     code=0
     as "$dir/pravlon" port COM4 >/dev/null 2>"$dir/err" || code=$?
     [ $code -eq 3 ] || fail "port COM4 ended with $code: $(cat "$dir/err")"

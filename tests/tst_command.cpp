@@ -161,12 +161,6 @@ class TestCommand : public QObject
         socket.connectToServer(socketName(program.dir.path()));
         return socket.waitForConnected(1000);
     }
-    // The window's answer to a request line, on a connection of its own.
-    Reply ask(const QByteArray &request)
-    {
-        QLocalSocket socket;
-        return connectToWindow(socket) ? answer(socket, request) : failure(-1, "no window");
-    }
 
     // Each command in turn, through the window and on its own: its exit code, the patterns the
     // display received last (none at all for a refused command), what it printed and, with the
@@ -662,7 +656,9 @@ private slots:
         QFETCH(int, code);
         openWindow();
         const QByteArray before = readFile(log());
-        const Reply reply = ask(request);
+        QLocalSocket socket;
+        QVERIFY(connectToWindow(socket));
+        const Reply reply = answer(socket, request);
         QVERIFY2(reply.code == code && !reply.err.isEmpty(), qPrintable(reply.err));
         QCOMPARE(readFile(log()), before);
     }
